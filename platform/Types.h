@@ -1,0 +1,10 @@
+#pragma once
+
+#include <cstdint>
+
+namespace platform {
+
+// A window handle as the host hands it over (HWND on Windows; an opaque token in the stand-in).
+using WindowHandle = void*;
+
+} // namespace platform

@@ -1,0 +1,55 @@
+#!/usr/bin/env bash
+# Runs every test layer: native unit tests (ASan, UBSan), the shipped 32-bit DLL build, the
+# Windows unit tests and the stand-in editor under wine64 and Xvfb, and the bounded fuzz runs.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root=$PWD
+fuzz_seconds=${FUZZ_SECONDS:-20}
+
+bash scripts/setup.sh
+
+step() { printf '\n== %s\n' "$*"; }
+
+step "native build and unit tests (ASan, UBSan)"
+cmake --preset native >/dev/null
+cmake --build --preset native
+ctest --preset native
+
+step "shipped DLL (i686)"
+cmake --preset win32 >/dev/null
+cmake --build --preset win32
+
+step "Windows unit tests and stand-in editor under wine64 and Xvfb"
+source scripts/xvfb.sh
+start_xvfb
+cmake --preset win64 >/dev/null
+cmake --build --preset win64
+"$root/cmake/wine-prefix.sh"
+ctest --preset win64
+
+step "fuzz targets, ${fuzz_seconds} s each"
+cmake --preset fuzz >/dev/null
+cmake --build --preset fuzz
+fuzz_failed=0
+fuzz_passed=0
+for target in build/fuzz/fuzz_*; do
+  [ -x "$target" ] || continue
+  name=${target#build/fuzz/fuzz_}
+  corpus=build/fuzz/corpus/$name
+  mkdir -p "$corpus"
+  seeds=()
+  [ -d "fuzz/corpus/$name" ] && seeds=("fuzz/corpus/$name")
+  if "$target" -max_total_time="$fuzz_seconds" -print_final_stats=0 "$corpus" "${seeds[@]}" \
+      >"build/fuzz/$name.log" 2>&1; then
+    fuzz_passed=$((fuzz_passed + 1))
+    echo "fuzz $name: clean ($(grep -c '' "build/fuzz/$name.log") log lines)"
+  else
+    fuzz_failed=$((fuzz_failed + 1))
+    echo "fuzz $name: FAILED"
+    tail -40 "build/fuzz/$name.log"
+  fi
+done
+echo "fuzz: ${fuzz_passed} passed, ${fuzz_failed} failed"
+[ "$fuzz_failed" -eq 0 ]
+echo
+echo "all layers passed"
