@@ -6,11 +6,11 @@ set -u
 here=$(cd "$(dirname "$0")/.." && pwd)
 export WINEPREFIX=${WINEPREFIX:-$here/build/wineprefix}
 export WINEDEBUG=${WINEDEBUG:--all}
-export LC_ALL=ja_JP.UTF-8
+
 export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
 "$here/cmake/wine-prefix.sh" >/dev/null 2>&1
 log=$(mktemp)
-wine64 "$@" >"$log" 2>&1 </dev/null
+env LC_ALL=ja_JP.UTF-8 /usr/lib/wine/wine64 "$@" >"$log" 2>&1 </dev/null
 rc=$?
 cat "$log"
 rm -f "$log"

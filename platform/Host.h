@@ -1,0 +1,12 @@
+#pragma once
+
+#include "platform/Types.h"
+
+#include <cstdint>
+
+namespace platform {
+
+// SendMessageW to the host window; returns the message result.
+intptr_t SendHostMessage(WindowHandle Window, uint32_t Message, uintptr_t WParam, intptr_t LParam);
+
+} // namespace platform

@@ -1,0 +1,16 @@
+#pragma once
+
+#include <string>
+
+namespace platform {
+
+// Full path of the running process's main executable (GetModuleFileNameW(NULL)), at most 261
+// units; empty when the platform cannot tell.
+std::u16string HostExecutablePath();
+
+// CreateProcessW with no application name, this command line, inherited handles, no
+// environment or directory of its own, STARTUPINFOW zeroed but for its size; closes the returned
+// handles at once. Failures are silent.
+void StartProcess(std::u16string CommandLine);
+
+} // namespace platform

@@ -1,0 +1,19 @@
+#include "platform/Dialogs.h"
+#include "platform/Host.h"
+#include "platform/WideText.h"
+
+#include <windows.h>
+
+namespace platform {
+
+intptr_t SendHostMessage(WindowHandle Window, uint32_t Message, uintptr_t WParam, intptr_t LParam) {
+  return SendMessageW(static_cast<HWND>(Window), Message, WParam, LParam);
+}
+
+int ShowMessageBox(WindowHandle Owner, std::u16string_view Text, std::u16string_view Caption,
+                   uint32_t Style) {
+  return MessageBoxW(static_cast<HWND>(Owner), ToWide(Text).c_str(), ToWide(Caption).c_str(),
+                     Style);
+}
+
+} // namespace platform

@@ -1,0 +1,28 @@
+#include "platform/Process.h"
+#include "platform/WideText.h"
+
+#include <windows.h>
+
+namespace platform {
+
+std::u16string HostExecutablePath() {
+  wchar_t Buffer[MAX_PATH + 2] = {};
+  DWORD Length = GetModuleFileNameW(nullptr, Buffer, MAX_PATH + 1);
+  if (Length == 0 || Length > MAX_PATH + 1)
+    return {};
+  return std::u16string(AsUtf16(Buffer), Length);
+}
+
+void StartProcess(std::u16string CommandLine) {
+  STARTUPINFOW Startup{};
+  Startup.cb = sizeof(Startup);
+  PROCESS_INFORMATION Info{};
+  std::wstring Writable = ToWide(CommandLine);
+  if (CreateProcessW(nullptr, Writable.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
+                     &Startup, &Info)) {
+    CloseHandle(Info.hThread);
+    CloseHandle(Info.hProcess);
+  }
+}
+
+} // namespace platform
