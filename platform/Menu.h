@@ -1,0 +1,77 @@
+#pragma once
+
+// Popup menus and the mouse cursor. The native stand-in keeps menus in memory: see
+// platform/posix/MenuStandIn.h.
+
+#include "platform/Types.h"
+
+#include <cstdint>
+#include <string_view>
+#include <utility>
+
+namespace platform {
+
+// A popup menu (HMENU on Windows; an opaque token in the stand-in).
+using MenuHandle = void*;
+
+// AppendMenuW flags, with the values of the Windows headers.
+inline constexpr uint32_t MenuString = 0x0;      // MF_STRING: an enabled entry
+inline constexpr uint32_t MenuGrayed = 0x1;      // MF_GRAYED
+inline constexpr uint32_t MenuDisabled = 0x2;    // MF_DISABLED: disabled but drawn normally
+inline constexpr uint32_t MenuPopup = 0x10;      // MF_POPUP: the id is a submenu
+inline constexpr uint32_t MenuSeparator = 0x800; // MF_SEPARATOR
+// TrackPopupMenu flag: return the chosen id instead of posting WM_COMMAND.
+inline constexpr uint32_t TrackReturnCommand = 0x100; // TPM_RETURNCMD
+
+// DestroyMenu; also destroys every submenu attached to the menu. Null is ignored.
+void DestroyPopup(MenuHandle Menu) noexcept;
+
+// Owns one popup menu that is not (yet) attached to a parent; destroys it once.
+class UniqueMenu {
+public:
+  UniqueMenu() = default;
+  explicit UniqueMenu(MenuHandle Menu) noexcept : FMenu(Menu) {}
+  UniqueMenu(UniqueMenu&& Other) noexcept : FMenu(Other.release()) {}
+  UniqueMenu& operator=(UniqueMenu&& Other) noexcept {
+    if (this != &Other)
+      reset(Other.release());
+    return *this;
+  }
+  UniqueMenu(const UniqueMenu&) = delete;
+  UniqueMenu& operator=(const UniqueMenu&) = delete;
+  ~UniqueMenu() { reset(); }
+
+  MenuHandle get() const noexcept { return FMenu; }
+  explicit operator bool() const noexcept { return FMenu != nullptr; }
+  // Gives up ownership, for a menu that now belongs to its parent.
+  MenuHandle release() noexcept { return std::exchange(FMenu, nullptr); }
+  void reset(MenuHandle Menu = nullptr) noexcept { DestroyPopup(std::exchange(FMenu, Menu)); }
+
+private:
+  MenuHandle FMenu = nullptr;
+};
+
+// CreatePopupMenu: a new, empty popup. Throws Exception when the system has none to give.
+UniqueMenu CreatePopup();
+
+// AppendMenuW(Menu, Flags, Id, Caption) for an entry or (with MenuSeparator) a separator.
+// False when the system refused; the menu is then unchanged.
+bool AppendMenuEntry(MenuHandle Menu, uint32_t Flags, uintptr_t Id, std::u16string_view Caption);
+
+// AppendMenuW with MF_POPUP | Flags: Submenu becomes an entry of Menu, which then owns it.
+// False when the system refused; the caller still owns Submenu.
+bool AppendSubmenu(MenuHandle Menu, uint32_t Flags, MenuHandle Submenu,
+                   std::u16string_view Caption);
+
+struct CursorPoint {
+  int32_t X = 0;
+  int32_t Y = 0;
+};
+// GetCursorPos: the mouse cursor in screen coordinates; (0, 0) when it cannot be read.
+CursorPoint CursorPosition();
+
+// TrackPopupMenu(Menu, Flags, X, Y, 0, Owner, no rectangle): runs the menu modally and, with
+// TrackReturnCommand, answers the chosen id, 0 when the menu was dismissed.
+int32_t TrackPopup(MenuHandle Menu, uint32_t Flags, int32_t X, int32_t Y, WindowHandle Owner);
+
+} // namespace platform

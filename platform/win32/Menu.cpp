@@ -1,0 +1,50 @@
+#include "platform/Menu.h"
+#include "lib/Errors.h"
+#include "platform/WideText.h"
+
+#include <windows.h>
+
+namespace platform {
+
+static_assert(MenuString == MF_STRING && MenuGrayed == MF_GRAYED && MenuDisabled == MF_DISABLED &&
+              MenuPopup == MF_POPUP && MenuSeparator == MF_SEPARATOR &&
+              TrackReturnCommand == TPM_RETURNCMD);
+
+void DestroyPopup(MenuHandle Menu) noexcept {
+  if (Menu)
+    ::DestroyMenu(static_cast<HMENU>(Menu));
+}
+
+UniqueMenu CreatePopup() {
+  HMENU Menu = ::CreatePopupMenu();
+  if (!Menu)
+    throw Exception(u"Error:CreatePopupMenu");
+  return UniqueMenu(Menu);
+}
+
+bool AppendMenuEntry(MenuHandle Menu, uint32_t Flags, uintptr_t Id, std::u16string_view Caption) {
+  // A null text would turn a string entry into a separator; an empty caption stays an entry.
+  std::wstring Text = ToWide(Caption);
+  const wchar_t* Item = (Flags & MF_SEPARATOR) ? nullptr : Text.c_str();
+  return ::AppendMenuW(static_cast<HMENU>(Menu), Flags, Id, Item) != FALSE;
+}
+
+bool AppendSubmenu(MenuHandle Menu, uint32_t Flags, MenuHandle Submenu,
+                   std::u16string_view Caption) {
+  return ::AppendMenuW(static_cast<HMENU>(Menu), Flags | MF_POPUP,
+                       reinterpret_cast<UINT_PTR>(Submenu), ToWide(Caption).c_str()) != FALSE;
+}
+
+CursorPoint CursorPosition() {
+  POINT Point{};
+  if (!::GetCursorPos(&Point))
+    return {};
+  return {static_cast<int32_t>(Point.x), static_cast<int32_t>(Point.y)};
+}
+
+int32_t TrackPopup(MenuHandle Menu, uint32_t Flags, int32_t X, int32_t Y, WindowHandle Owner) {
+  return static_cast<int32_t>(::TrackPopupMenu(static_cast<HMENU>(Menu), Flags, X, Y, 0,
+                                               static_cast<HWND>(Owner), nullptr));
+}
+
+} // namespace platform
