@@ -1,0 +1,37 @@
+#include "platform/Locale.h"
+
+#include "lib/Errors.h"
+#include "platform/WideText.h"
+
+#include <climits>
+#include <string>
+
+#include <windows.h>
+
+namespace platform {
+
+namespace {
+
+[[noreturn]] void RaiseCompareFailure(DWORD Code) {
+  std::u16string Message = u"CompareStringW failed, system error ";
+  for (char C : std::to_string(Code))
+    Message += static_cast<char16_t>(C);
+  throw Exception(std::move(Message));
+}
+
+} // namespace
+
+bool LocaleTextEquals(std::u16string_view A, std::u16string_view B, bool IgnoreCase) {
+  if (A.size() > INT_MAX || B.size() > INT_MAX)
+    RaiseCompareFailure(ERROR_INVALID_PARAMETER);
+  // Empty views may carry a null pointer; CompareStringW wants a valid one even for length 0.
+  const wchar_t* Empty = L"";
+  int Result = CompareStringW(LOCALE_USER_DEFAULT, IgnoreCase ? NORM_IGNORECASE : 0,
+                              A.empty() ? Empty : AsWide(A.data()), static_cast<int>(A.size()),
+                              B.empty() ? Empty : AsWide(B.data()), static_cast<int>(B.size()));
+  if (Result == 0)
+    RaiseCompareFailure(GetLastError());
+  return Result == CSTR_EQUAL;
+}
+
+} // namespace platform
