@@ -1,15 +1,84 @@
 #pragma once
 
-// File-system calls. The native stand-in maps Windows paths onto a test folder: see
-// platform/posix/FilesStandIn.h.
+// File-system calls. Paths are Windows paths; the native stand-in maps them onto a test folder
+// (platform/posix/FilesStandIn.h). Every call reports failure by its result, never by throwing.
 
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
 #include <string_view>
 
 namespace platform {
+
+// Attribute bits with their Win32 values.
+inline constexpr uint32_t AttributeReadOnly = 0x01;
+inline constexpr uint32_t AttributeHidden = 0x02;
+inline constexpr uint32_t AttributeSystem = 0x04;
+inline constexpr uint32_t AttributeDirectory = 0x10;
+inline constexpr uint32_t AttributeArchive = 0x20;
+inline constexpr uint32_t AttributeNormal = 0x80;
 
 // A file (not a folder) of that name exists; symbolic links followed.
 bool FileExists(std::u16string_view Path);
 // A folder of that name exists; symbolic links followed.
 bool DirectoryExists(std::u16string_view Path);
+// Attributes of an existing file or folder (GetFileAttributesW); nullopt when there is none.
+std::optional<uint32_t> FileAttributes(std::u16string_view Path);
+
+struct DirectoryEntry {
+  std::u16string Name;       // last component only, as found
+  uint32_t Attributes = 0;   // Attribute* bits
+  int64_t LastWriteTime = 0; // FILETIME: 100 ns units since 1601-01-01 UTC
+  uint64_t Size = 0;         // 0 for folders
+};
+// First entry matching Pattern, every attribute admitted, wildcards '*' and '?' allowed in the
+// last component (FindFirstFileW + FindClose); nullopt when the search finds nothing.
+std::optional<DirectoryEntry> FindFirstEntry(std::u16string_view Pattern);
+
+// Move-only owner of an open file; closes it when dropped.
+class FileHandle {
+public:
+  FileHandle() = default;
+  explicit FileHandle(intptr_t Native) : FNative(Native) {}
+  FileHandle(FileHandle&& Other) noexcept : FNative(Other.Release()) {}
+  FileHandle& operator=(FileHandle&& Other) noexcept;
+  ~FileHandle() { Close(); }
+
+  bool IsOpen() const { return FNative != Invalid; }
+  intptr_t Native() const { return FNative; }
+  // Closes the file; false when it was not open or the platform reports a failure.
+  bool Close();
+
+private:
+  static constexpr intptr_t Invalid = -1;
+  intptr_t Release() {
+    intptr_t N = FNative;
+    FNative = Invalid;
+    return N;
+  }
+  intptr_t FNative = Invalid;
+};
+
+// An existing file for reading: read access, sharing for reading and writing, OPEN_EXISTING.
+FileHandle OpenFileForReading(std::u16string_view Path);
+// A new file for writing (CREATE_NEW, so nothing existing is ever touched), sharing for reading.
+FileHandle CreateNewFile(std::u16string_view Path);
+// One read of exactly Buffer.size() bytes; false on failure or fewer bytes.
+bool ReadOnce(FileHandle& File, std::span<char> Buffer);
+// One write of all of Data; false on failure or fewer bytes written.
+bool WriteOnce(FileHandle& File, std::string_view Data);
+// Flushes the file's data to the disk (FlushFileBuffers).
+bool FlushFile(FileHandle& File);
+
+// Moves Source over Target, replacing it (MoveFileExW with MOVEFILE_REPLACE_EXISTING |
+// MOVEFILE_WRITE_THROUGH); retries briefly while the target is held by another process.
+bool ReplaceFileWith(std::u16string_view Source, std::u16string_view Target);
+// MoveFileW: fails when To exists.
+bool RenameFile(std::u16string_view From, std::u16string_view To);
+// DeleteFileW.
+bool RemoveFile(std::u16string_view Path);
+// CreateDirectoryW: one level, the parent must exist.
+bool MakeDirectory(std::u16string_view Path);
 
 } // namespace platform

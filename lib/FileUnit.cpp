@@ -1,0 +1,119 @@
+#include "lib/FileUnit.h"
+
+#include "lib/Errors.h"
+#include "platform/Ansi.h"
+#include "platform/Files.h"
+
+#include <atomic>
+#include <chrono>
+#include <cstdint>
+
+namespace {
+
+// The platform keeps a path in a field of 260 units including its terminator.
+constexpr size_t PathField = 260;
+
+// A longer path, or one that a NUL would cut short, is never handed to the platform.
+bool FitsPathField(std::u16string_view Path) {
+  return Path.size() < PathField && Path.find(u'\0') == std::u16string_view::npos;
+}
+
+[[noreturn]] void FailFind(std::u16string_view Path) {
+  throw Exception(u"Error:FindFile " + std::u16string(Path));
+}
+[[noreturn]] void FailLoad(std::u16string_view Path) {
+  throw EInOutError(u"Error:LoadAnsiStringFromFile\r\n" + std::u16string(Path));
+}
+[[noreturn]] void FailSave(std::u16string_view Path) {
+  throw EInOutError(u"Error:SaveAnsiStringToFile\r\n" + std::u16string(Path));
+}
+
+// Index where the file name starts: behind the last separator or a drive's colon.
+size_t NameStart(std::u16string_view Path) {
+  size_t Separator = Path.find_last_of(u"\\/:");
+  return Separator == std::u16string_view::npos ? 0 : Separator + 1;
+}
+
+uint32_t NextToken() {
+  static std::atomic<uint32_t> Counter{0};
+  auto Ticks = std::chrono::steady_clock::now().time_since_epoch().count();
+  return static_cast<uint32_t>(Ticks) * 2654435761u + Counter.fetch_add(1);
+}
+
+// A name beside Path for the temporary file: "~" and up to eight hex digits, as many as the
+// path field leaves room for.
+std::u16string TemporarySibling(std::u16string_view Path, uint32_t Token) {
+  std::u16string Name = u"~";
+  for (int Shift = 28; Shift >= 0; Shift -= 4)
+    Name += u"0123456789abcdef"[(Token >> Shift) & 0xF];
+  const size_t Folder = NameStart(Path);
+  const size_t Room = PathField - 1 - Folder;
+  if (Name.size() > Room)
+    Name.erase(1, Name.size() - Room);
+  return std::u16string(Path.substr(0, Folder)) + Name;
+}
+
+} // namespace
+
+TFileFindResult FindFile(std::u16string_view Path) {
+  if (!FitsPathField(Path))
+    FailFind(Path);
+  auto Entry = platform::FindFirstEntry(Path);
+  if (!Entry)
+    FailFind(Path);
+  return {std::move(Entry->Name), Entry->Attributes, Entry->LastWriteTime,
+          static_cast<int64_t>(Entry->Size)};
+}
+
+std::string LoadAnsiStringFromFile(std::u16string_view Path) {
+  if (!FitsPathField(Path))
+    FailLoad(Path);
+  const TFileFindResult Entry = FindFile(Path);
+  if (Entry.Size == 0)
+    return {};
+  if (Entry.Size > INT32_MAX)
+    FailLoad(Path);
+  std::string Data(static_cast<size_t>(Entry.Size), '\0');
+  platform::FileHandle File = platform::OpenFileForReading(Path);
+  const bool Read = File.IsOpen() && platform::ReadOnce(File, Data);
+  const bool Closed = File.Close();
+  if (!Read || !Closed)
+    FailLoad(Path);
+  return Data;
+}
+
+void SaveAnsiStringToFile(std::u16string_view Path, std::string_view Data) {
+  if (!FitsPathField(Path) || NameStart(Path) == Path.size())
+    FailSave(Path);
+  // Checked here because a platform that ignores the attribute (Wine as root) would replace it.
+  if (auto Attributes = platform::FileAttributes(Path);
+      Attributes && (*Attributes & (platform::AttributeReadOnly | platform::AttributeDirectory)))
+    FailSave(Path);
+
+  std::u16string Temporary;
+  platform::FileHandle File;
+  for (int Attempt = 0; Attempt < 8 && !File.IsOpen(); ++Attempt) {
+    Temporary = TemporarySibling(Path, NextToken());
+    File = platform::CreateNewFile(Temporary);
+    if (!File.IsOpen() && !platform::FileAttributes(Temporary))
+      FailSave(Path); // not a clash of names: the folder is missing or closed to us
+  }
+  if (!File.IsOpen())
+    FailSave(Path);
+
+  const bool Written =
+      (Data.empty() || platform::WriteOnce(File, Data)) && platform::FlushFile(File);
+  const bool Closed = File.Close();
+  if (!Written || !Closed || !platform::ReplaceFileWith(Temporary, Path)) {
+    platform::RemoveFile(Temporary);
+    FailSave(Path);
+  }
+}
+
+std::u16string DecodeAnsiText(std::string_view Data) {
+  return platform::AnsiToText(Data);
+}
+
+std::string EncodeAnsiText(std::u16string_view Text) {
+  return platform::TextToAnsi(Text);
+}

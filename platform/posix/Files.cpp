@@ -1,0 +1,280 @@
+#include "platform/Files.h"
+#include "platform/posix/FilesStandIn.h"
+
+#include "lib/Errors.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <fnmatch.h>
+#include <stdio.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <filesystem>
+#include <utility>
+
+namespace platform::standin {
+namespace {
+
+struct FilesState {
+  std::string Root = (std::filesystem::temp_directory_path() / "marigold-drives").string();
+  FileStepHook Hook;
+};
+
+FilesState& Files() {
+  static FilesState S;
+  return S;
+}
+
+bool IsSeparator(char16_t C) {
+  return C == u'\\' || C == u'/';
+}
+
+} // namespace
+
+void SetDriveRoot(std::string Root) {
+  Files().Root = std::move(Root);
+}
+void SetFileStepHook(FileStepHook Hook) {
+  Files().Hook = std::move(Hook);
+}
+void ResetFiles() {
+  Files().Hook = nullptr;
+}
+
+std::string NativePath(std::u16string_view Path) {
+  std::string Prefix;
+  if (Path.size() >= 2 && IsSeparator(Path[0]) && IsSeparator(Path[1])) {
+    Prefix = Files().Root + "/UNC/";
+    Path.remove_prefix(2);
+  } else if (Path.size() >= 2 && Path[1] == u':' &&
+             ((Path[0] >= u'A' && Path[0] <= u'Z') || (Path[0] >= u'a' && Path[0] <= u'z'))) {
+    Prefix = Files().Root + "/" + static_cast<char>(Path[0] & ~0x20);
+    Path.remove_prefix(2);
+    if (!Path.empty() && !IsSeparator(Path[0]))
+      Prefix += '/';
+  } else if (!Path.empty() && IsSeparator(Path[0])) {
+    Prefix = Files().Root + "/C";
+  }
+  std::string Rest = ToUtf8(Path);
+  for (char& C : Rest)
+    if (C == '\\')
+      C = '/';
+  return Prefix + Rest;
+}
+
+} // namespace platform::standin
+
+namespace platform {
+namespace {
+
+using standin::FileStep;
+using standin::NativePath;
+
+bool StepAllowed(FileStep Step, const std::string& Native) {
+  auto& Hook = standin::Files().Hook;
+  return !Hook || Hook(Step, Native);
+}
+
+// Characters Windows refuses in the names it creates.
+bool IsCreatableName(const std::string& Native) {
+  std::string_view Name(Native);
+  while (Name.size() > 1 && Name.back() == '/')
+    Name.remove_suffix(1);
+  Name.remove_prefix(Name.rfind('/') == std::string_view::npos ? 0 : Name.rfind('/') + 1);
+  return !Name.empty() && Name.find_first_of("*?<>|\"") == std::string_view::npos;
+}
+
+std::u16string FromUtf8(std::string_view Text) {
+  std::u16string Out;
+  for (size_t I = 0; I < Text.size();) {
+    auto Byte = static_cast<unsigned char>(Text[I]);
+    int Extra = Byte >= 0xF0 ? 3 : Byte >= 0xE0 ? 2 : Byte >= 0xC0 ? 1 : 0;
+    char32_t C = Extra == 0 ? Byte : Byte & (0x3F >> Extra);
+    size_t J = I + 1;
+    for (; J < Text.size() && J <= I + static_cast<size_t>(Extra); ++J)
+      C = (C << 6) | (static_cast<unsigned char>(Text[J]) & 0x3F);
+    I = J;
+    if (C >= 0x10000) {
+      Out += static_cast<char16_t>(0xD800 + ((C - 0x10000) >> 10));
+      Out += static_cast<char16_t>(0xDC00 + ((C - 0x10000) & 0x3FF));
+    } else {
+      Out += static_cast<char16_t>(C);
+    }
+  }
+  return Out;
+}
+
+std::optional<uint32_t> AttributesOf(const std::string& Native, struct stat* Info = nullptr) {
+  struct stat Local {};
+  if (!Info)
+    Info = &Local;
+  if (stat(Native.c_str(), Info) != 0)
+    return std::nullopt;
+  uint32_t Attributes = S_ISDIR(Info->st_mode) ? AttributeDirectory : AttributeArchive;
+  if ((Info->st_mode & S_IWUSR) == 0)
+    Attributes |= AttributeReadOnly;
+  return Attributes;
+}
+
+bool IsReadOnly(const std::string& Native) {
+  auto Attributes = AttributesOf(Native);
+  return Attributes && (*Attributes & AttributeReadOnly) != 0;
+}
+
+int Descriptor(const FileHandle& File) {
+  return static_cast<int>(File.Native());
+}
+
+// Makes a rename durable, as MOVEFILE_WRITE_THROUGH does.
+void SyncFolderOf(const std::string& Native) {
+  auto Slash = Native.rfind('/');
+  std::string Folder = Slash == std::string::npos ? "." : Native.substr(0, Slash + 1);
+  int Fd = open(Folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (Fd >= 0) {
+    fsync(Fd);
+    close(Fd);
+  }
+}
+
+} // namespace
+
+FileHandle& FileHandle::operator=(FileHandle&& Other) noexcept {
+  if (this != &Other) {
+    Close();
+    FNative = Other.Release();
+  }
+  return *this;
+}
+
+bool FileHandle::Close() {
+  if (!IsOpen())
+    return false;
+  return close(static_cast<int>(Release())) == 0;
+}
+
+std::optional<uint32_t> FileAttributes(std::u16string_view Path) {
+  return AttributesOf(NativePath(Path));
+}
+
+bool FileExists(std::u16string_view Path) {
+  auto Attributes = FileAttributes(Path);
+  return Attributes && (*Attributes & AttributeDirectory) == 0;
+}
+
+bool DirectoryExists(std::u16string_view Path) {
+  auto Attributes = FileAttributes(Path);
+  return Attributes && (*Attributes & AttributeDirectory) != 0;
+}
+
+std::optional<DirectoryEntry> FindFirstEntry(std::u16string_view Pattern) {
+  const std::string Native = NativePath(Pattern);
+  const auto Slash = Native.rfind('/');
+  const std::string Folder = Slash == std::string::npos ? "." : Native.substr(0, Slash + 1);
+  const std::string Last = Slash == std::string::npos ? Native : Native.substr(Slash + 1);
+  if (Last.empty())
+    return std::nullopt; // Windows finds nothing for a path ending in a separator
+  std::string Name = Last;
+  if (Last.find_first_of("*?") != std::string::npos) {
+    // Windows lists in its own order; the smallest match keeps the stand-in deterministic.
+    DIR* Dir = opendir(Folder.c_str());
+    if (!Dir)
+      return std::nullopt;
+    Name.clear();
+    bool Found = false;
+    while (const dirent* Item = readdir(Dir)) {
+      if (fnmatch(Last.c_str(), Item->d_name, FNM_NOESCAPE) == 0 &&
+          (!Found || Item->d_name < Name)) {
+        Name = Item->d_name;
+        Found = true;
+      }
+    }
+    closedir(Dir);
+    if (!Found)
+      return std::nullopt;
+  }
+  struct stat Info {};
+  auto Attributes = AttributesOf(Slash == std::string::npos ? Name : Folder + Name, &Info);
+  if (!Attributes)
+    return std::nullopt;
+  DirectoryEntry Entry;
+  Entry.Name = FromUtf8(Name);
+  Entry.Attributes = *Attributes;
+  constexpr int64_t UnixEpochInFileTime = 116444736000000000;
+  Entry.LastWriteTime = UnixEpochInFileTime + static_cast<int64_t>(Info.st_mtim.tv_sec) * 10000000 +
+                        Info.st_mtim.tv_nsec / 100;
+  Entry.Size = S_ISDIR(Info.st_mode) ? 0 : static_cast<uint64_t>(Info.st_size);
+  return Entry;
+}
+
+FileHandle OpenFileForReading(std::u16string_view Path) {
+  const std::string Native = NativePath(Path);
+  if (!StepAllowed(FileStep::OpenForReading, Native))
+    return {};
+  int Fd = open(Native.c_str(), O_RDONLY | O_CLOEXEC);
+  struct stat Info {};
+  if (Fd >= 0 && (fstat(Fd, &Info) != 0 || S_ISDIR(Info.st_mode))) {
+    close(Fd); // CreateFileW does not open folders without backup semantics
+    Fd = -1;
+  }
+  return Fd < 0 ? FileHandle() : FileHandle(Fd);
+}
+
+FileHandle CreateNewFile(std::u16string_view Path) {
+  const std::string Native = NativePath(Path);
+  if (!IsCreatableName(Native) || !StepAllowed(FileStep::CreateNew, Native))
+    return {};
+  int Fd = open(Native.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+  return Fd < 0 ? FileHandle() : FileHandle(Fd);
+}
+
+bool ReadOnce(FileHandle& File, std::span<char> Buffer) {
+  if (!StepAllowed(FileStep::Read, {}))
+    return false;
+  ssize_t Read = read(Descriptor(File), Buffer.data(), Buffer.size());
+  return Read >= 0 && static_cast<size_t>(Read) == Buffer.size();
+}
+
+bool WriteOnce(FileHandle& File, std::string_view Data) {
+  if (!StepAllowed(FileStep::Write, {})) {
+    // A disk that fills up mid-way: part of the data reaches the file.
+    [[maybe_unused]] ssize_t Partial = write(Descriptor(File), Data.data(), Data.size() / 2);
+    return false;
+  }
+  ssize_t Written = write(Descriptor(File), Data.data(), Data.size());
+  return Written >= 0 && static_cast<size_t>(Written) == Data.size();
+}
+
+bool FlushFile(FileHandle& File) {
+  return StepAllowed(FileStep::Flush, {}) && fsync(Descriptor(File)) == 0;
+}
+
+bool ReplaceFileWith(std::u16string_view Source, std::u16string_view Target) {
+  const std::string From = NativePath(Source), To = NativePath(Target);
+  // Windows refuses to replace a read-only file; POSIX rename would not care.
+  if (!IsCreatableName(To) || IsReadOnly(To) || !StepAllowed(FileStep::Replace, To))
+    return false;
+  if (rename(From.c_str(), To.c_str()) != 0)
+    return false;
+  SyncFolderOf(To);
+  return true;
+}
+
+bool RenameFile(std::u16string_view From, std::u16string_view To) {
+  const std::string Target = NativePath(To);
+  return IsCreatableName(Target) && renameat2(AT_FDCWD, NativePath(From).c_str(), AT_FDCWD,
+                                              Target.c_str(), RENAME_NOREPLACE) == 0;
+}
+
+bool RemoveFile(std::u16string_view Path) {
+  const std::string Native = NativePath(Path);
+  return !IsReadOnly(Native) && unlink(Native.c_str()) == 0;
+}
+
+bool MakeDirectory(std::u16string_view Path) {
+  const std::string Native = NativePath(Path);
+  return IsCreatableName(Native) && mkdir(Native.c_str(), 0777) == 0;
+}
+
+} // namespace platform

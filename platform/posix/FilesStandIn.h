@@ -1,0 +1,29 @@
+#pragma once
+
+// The native stand-in's file system: Windows paths mapped onto a real folder, and a hook that
+// lets tests make single steps of the file calls fail.
+
+#include <functional>
+#include <string>
+#include <string_view>
+
+namespace platform::standin {
+
+// Folder that stands for the roots of all drives and shares. 'C:\a\b' maps to <root>/C/a/b,
+// '\a' to <root>/C/a, '\\srv\share\x' to <root>/UNC/srv/share/x; relative paths stay
+// relative to the current directory. Names are case-sensitive here, unlike on Windows.
+void SetDriveRoot(std::string Root);
+// The native path for a Windows path; '\' becomes '/'.
+// NativePath(u"d:\\x\\y.txt") == Root + "/D/x/y.txt"
+std::string NativePath(std::u16string_view Path);
+
+enum class FileStep { OpenForReading, Read, CreateNew, Write, Flush, Replace };
+// Called before each step of the file calls with the native path concerned; answering false
+// makes the step fail as the system would (a failing Write still writes half of its bytes).
+using FileStepHook = std::function<bool(FileStep Step, const std::string& NativePath)>;
+void SetFileStepHook(FileStepHook Hook);
+
+// Clears the hook; the drive root stays.
+void ResetFiles();
+
+} // namespace platform::standin
