@@ -4,14 +4,16 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <optional>
 #include <stdexcept>
 
 // Code page 932 through glibc's iconv. Where Windows substitutes, the stand-in does too:
 // - a character the code page cannot hold becomes '?', one per UTF-16 unit, so an emoji
 //   (a surrogate pair) becomes "??";
-// - a byte that starts no defined sequence becomes U+30FB (the code page's default Unicode
-//   character) and decoding goes on with the next byte; a lead byte cut off at the end of the
-//   data becomes U+30FB as well.
+// - a lead byte and the byte behind it that form no defined character become one U+30FB (the
+//   code page's default Unicode character), as does a lead byte cut off at the end of the data;
+// - the five single bytes that glibc leaves undefined map as Windows maps them (ExtraSingles).
+// Characters Windows writes as a best-fit look-alike (e with an accent as 'e') become '?' here.
 
 namespace platform {
 namespace {
@@ -63,6 +65,33 @@ Converter& Encoder() {
   return C;
 }
 
+constexpr char16_t DefaultUnicodeChar = 0x30FB;
+
+bool IsLeadByte(unsigned char Byte) {
+  return (Byte >= 0x81 && Byte <= 0x9F) || (Byte >= 0xE0 && Byte <= 0xFC);
+}
+
+// The single bytes Windows maps beyond the usual code page 932 table, both ways:
+// 0x80 <-> U+0080, 0xA0 <-> U+F8F0, 0xFD..0xFF <-> U+F8F1..U+F8F3.
+constexpr struct {
+  unsigned char Byte;
+  char16_t Unit;
+} ExtraSingles[] = {{0x80, 0x0080}, {0xA0, 0xF8F0}, {0xFD, 0xF8F1}, {0xFE, 0xF8F2}, {0xFF, 0xF8F3}};
+
+std::optional<char16_t> ExtraSingleByte(unsigned char Byte) {
+  for (const auto& E : ExtraSingles)
+    if (E.Byte == Byte)
+      return E.Unit;
+  return std::nullopt;
+}
+
+std::optional<unsigned char> ExtraSingleUnit(char16_t Unit) {
+  for (const auto& E : ExtraSingles)
+    if (E.Unit == Unit)
+      return E.Byte;
+  return std::nullopt;
+}
+
 bool IsHighSurrogate(std::string_view Unit) {
   return (static_cast<unsigned char>(Unit[1]) & 0xFC) == 0xD8;
 }
@@ -73,9 +102,17 @@ bool IsLowSurrogate(std::string_view Unit) {
 } // namespace
 
 std::u16string AnsiToText(std::string_view Data) {
-  std::string Units = Decoder().Convert(Data, [](std::string_view, std::string& Out) {
-    Out += "\xFB\x30"; // U+30FB, little-endian
-    return size_t{1};
+  std::string Units = Decoder().Convert(Data, [](std::string_view Rest, std::string& Out) {
+    const auto Byte = static_cast<unsigned char>(Rest[0]);
+    char16_t Unit = DefaultUnicodeChar;
+    size_t Skip = 1;
+    if (auto Extra = ExtraSingleByte(Byte))
+      Unit = *Extra;
+    else if (IsLeadByte(Byte) && Rest.size() >= 2)
+      Skip = 2; // Windows takes the pair together even when it is undefined
+    Out += static_cast<char>(Unit & 0xFF);
+    Out += static_cast<char>(Unit >> 8);
+    return Skip;
   });
   std::u16string Text(Units.size() / 2, u'\0');
   for (size_t I = 0; I < Text.size(); ++I)
@@ -94,7 +131,12 @@ std::string TextToAnsi(std::u16string_view Text) {
     // A pair of surrogates is one character of two units: "??" as on Windows.
     size_t Skip =
         Rest.size() >= 4 && IsHighSurrogate(Rest) && IsLowSurrogate(Rest.substr(2)) ? 4 : 2;
-    Out.append(Skip == 4 ? 2 : 1, '?');
+    const auto Unit = static_cast<char16_t>(static_cast<unsigned char>(Rest[0]) |
+                                            static_cast<unsigned char>(Rest[1]) << 8);
+    if (auto Byte = ExtraSingleUnit(Unit))
+      Out += static_cast<char>(*Byte);
+    else
+      Out.append(Skip == 4 ? 2 : 1, '?');
     return Skip;
   });
 }
