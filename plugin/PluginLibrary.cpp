@@ -1,0 +1,10 @@
+#include "plugin/PluginLibrary.h"
+
+#include "platform/Process.h"
+
+int32_t StoredEventValue = 0;
+platform::WindowHandle HostWindow = nullptr;
+
+std::u16string GetEditorPath() {
+  return platform::HostExecutablePath();
+}
