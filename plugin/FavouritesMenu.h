@@ -1,0 +1,113 @@
+#pragma once
+
+// The favourites file format and the menu tree built from it. Each line of the settings file is
+// one favourite; leading TABs nest lines into submenus:
+//   Projects                      a submenu "Projects" holding the next two lines
+//   ⇥Notes⇥C:\Work\notes.txt /l 120   label, TAB, target; the target is a path and options
+//   ⇥C:\Work                      a folder, caption "Folder Work"
+//   -                             a separator
+
+#include "lib/ListClone.h"
+#include "platform/Menu.h"
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+class TCommonStringRecordList;
+
+// S without every leading and trailing character below 33 (blanks, TABs, line breaks, other
+// control characters); inner characters stay. A line's trimmed text is what it means.
+std::u16string TrimBlanksAndControls(std::u16string_view S);
+
+// The text behind the last "\" or ":"; all of S without either, empty when S ends in one.
+// FileNamePart(u"C:\\Work\\") == u"", FileNamePart(u"Tools: misc") == u" misc"
+std::u16string FileNamePart(std::u16string_view S);
+
+// The parts of a trimmed favourites line.
+struct TFavouriteLine {
+  int32_t FieldCount = 0; // TAB-separated fields, empty ones kept; 3 or more is malformed
+  std::u16string Label;   // the first of two fields; empty with one field
+  std::u16string Target;  // the second of two fields, or the whole text
+  std::u16string Path;    // the target in front of its first " /"
+  std::u16string Options; // the target behind its first " /"; empty without one
+};
+// Splits a trimmed line. ParseFavouriteLine(u"Notes\tC:\\a.txt /l 3 /x") gives the label
+// 'Notes', the path 'C:\a.txt' and the options 'l 3 /x'.
+TFavouriteLine ParseFavouriteLine(std::u16string_view TrimmedText);
+
+// What one line shows in the menu.
+enum TFavouriteKind : uint8_t {
+  fkSeparator,   // "-"
+  fkMalformed,   // three or more fields: the text, disabled
+  fkFolder,      // an absolute path naming a folder: enabled
+  fkFile,        // an absolute path naming a file: enabled
+  fkMissing,     // an absolute path naming nothing: grayed
+  fkNotAbsolute, // relative, empty or invalid path: disabled
+};
+struct TFavouriteEntry {
+  TFavouriteKind Kind = fkSeparator;
+  TFavouriteLine Line;    // the parts it was made from (none for a separator)
+  std::u16string Caption; // the label, else "Folder " + file-name part, the file-name part or
+                          // the path; the trimmed text for a malformed line; empty for "-"
+  uint32_t Flags = 0;     // the AppendMenuW flags
+};
+// The entry a trimmed line makes, and so what choosing it opens; tests the file system (folder
+// first, then file) only for an absolute path.
+TFavouriteEntry FavouriteEntry(std::u16string_view TrimmedText);
+
+// The number of TABs at the very start of a raw line.
+int32_t IndentLevel(std::u16string_view Line);
+// IndentLevel of line Index + 1, or -1 when Index is not in 0 ... Count - 2.
+int32_t NextIndentLevel(const TCommonStringRecordList& Lines, int32_t Index);
+
+// The popups of one favourites menu. The root and every popup that was never attached to a
+// parent are owned here; an attached popup belongs to its parent. All go with this object.
+class TFavouritesMenu {
+public:
+  TFavouritesMenu(platform::UniqueMenu Root, std::vector<platform::UniqueMenu> Unattached)
+      : FRoot(std::move(Root)), FUnattached(std::move(Unattached)) {}
+  platform::MenuHandle Root() const { return FRoot.get(); }
+
+private:
+  platform::UniqueMenu FRoot;
+  std::vector<platform::UniqueMenu> FUnattached;
+};
+
+// One build of the menu tree: a popup per open depth and, per depth, the stack of header texts
+// whose submenus are still open.
+class TFavouritesMenuBuilder {
+public:
+  TFavouritesMenuBuilder() = default;
+  TFavouritesMenuBuilder(const TFavouritesMenuBuilder&) = delete;
+  TFavouritesMenuBuilder& operator=(const TFavouritesMenuBuilder&) = delete;
+  ~TFavouritesMenuBuilder();
+
+  // Puts a new, empty popup at Level, growing LevelMenus as needed.
+  void NewLevelMenu(int32_t Level);
+  // Appends the entry of the line Index (FavouriteEntry of its trimmed text) to the popup at
+  // Level, with the command id Index + 1.
+  void AddFavouriteItem(int32_t Level, int32_t Index, std::u16string_view TrimmedText);
+  // Appends the popup at Level + 1 to the one at Level as a submenu captioned with the file-name
+  // part of HeaderText.
+  void AttachSubmenu(int32_t Level, std::u16string_view HeaderText);
+
+  // Header texts: push onto the stack of Level (adding one stack when there are at most
+  // Level + 1) and pop from it ('' when it is empty).
+  void PushCaption(int32_t Level, std::u16string_view Text);
+  std::u16string PopCaption(int32_t Level);
+
+  // Hands every popup over: LevelMenus[0] as the root.
+  TFavouritesMenu Finish();
+
+private:
+  std::vector<platform::UniqueMenu> FLevelMenus; // LevelMenus, indexed by depth
+  std::vector<platform::UniqueMenu> FReplaced;   // unattached popups no longer in LevelMenus
+  TListClone FPendingCaptions;                   // PendingCaptions: TCommonStringRecordList*
+};
+
+// The favourites menu of Lines: entries with the ids line index + 1, submenus, separators.
+//   'A', '⇥B', '⇥C', 'D' gives the submenu 'A' holding B (id 2) and C (id 3), then D (id 4).
+// Lines that jump two or more levels deeper are ignored; no line makes the build fail.
+TFavouritesMenu BuildFavouritesMenu(const TCommonStringRecordList& Lines);
