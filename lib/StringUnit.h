@@ -1,8 +1,8 @@
 #pragma once
 
+#include "lib/StringSearchUnit.h"
+
 #include <cstdint>
-#include <initializer_list>
-#include <span>
 #include <string>
 #include <string_view>
 
@@ -20,10 +20,10 @@ enum TLineBreakKind : std::uint8_t { lbCRLF = 0, lbCR = 1, lbLF = 2, lbNone = 3 
 // ---- Prefixes and suffixes -------------------------------------------------------------------
 
 // True when Prefix stands at position 1 of S; false when either is empty.
-bool HasPrefix(std::u16string_view S, std::u16string_view Prefix, bool IgnoreCase);
+bool HasPrefix(std::u16string_view S, std::u16string_view Prefix, bool IgnoreCase) noexcept;
 
 // True when Suffix stands at the end of S; false when either is empty or Suffix is longer.
-bool HasSuffix(std::u16string_view S, std::u16string_view Suffix, bool IgnoreCase);
+bool HasSuffix(std::u16string_view S, std::u16string_view Suffix, bool IgnoreCase) noexcept;
 
 // S when it has Prefix, otherwise Prefix + S.  EnsurePrefix(u"", u"_", false) == u"_"
 std::u16string EnsurePrefix(std::u16string_view S, std::u16string_view Prefix, bool IgnoreCase);
@@ -63,7 +63,7 @@ std::u16string ExtractAfter(std::u16string_view S, std::u16string_view Delimiter
 // ---- Leading characters of a set -------------------------------------------------------------
 
 // How many characters at the start of S occur in Chars; 0 when Chars is empty.
-std::int32_t CountLeadingChars(std::u16string_view S, std::u16string_view Chars);
+std::int32_t CountLeadingChars(std::u16string_view S, std::u16string_view Chars) noexcept;
 
 // S without the characters counted by CountLeadingChars.
 std::u16string TrimLeadingChars(std::u16string_view S, std::u16string_view Chars);
@@ -73,10 +73,8 @@ std::u16string TrimLeadingChars(std::u16string_view S, std::u16string_view Chars
 // The values in order with Separator between each two; with joSkipEmpty empty values are left
 // out entirely, otherwise they keep their separators.
 // JoinStrings(u" ", {u"a", u"", u"b"}, TJoinOptions{}) == u"a  b"
-std::u16string JoinStrings(std::u16string_view Separator, std::span<const std::u16string> Values,
+std::u16string JoinStrings(std::u16string_view Separator, StringArrayView Values,
                            TJoinOptions Options);
-std::u16string JoinStrings(std::u16string_view Separator,
-                           std::initializer_list<std::u16string_view> Values, TJoinOptions Options);
 
 // ---- Ranges ----------------------------------------------------------------------------------
 
@@ -89,12 +87,12 @@ std::u16string RemoveRange(std::u16string_view S, std::int32_t Index, std::int32
 std::u16string CopyRange(std::u16string_view S, std::int32_t FromIndex, std::int32_t ToIndex);
 
 // Deletes the last Count characters of S in place; nothing when Count <= 0 or Count > Length(S).
-void DeleteLast(std::u16string& S, std::int32_t Count);
+void DeleteLast(std::u16string& S, std::int32_t Count) noexcept;
 
 // ---- Line breaks -----------------------------------------------------------------------------
 
 // The line break ending S; a final CR LF is lbCRLF, never lbLF.
-TLineBreakKind TrailingLineBreakKind(std::u16string_view S);
+TLineBreakKind TrailingLineBreakKind(std::u16string_view S) noexcept;
 
 // CR LF, CR or LF for the three kinds; empty for lbNone and any other value.
 std::u16string LineBreakText(TLineBreakKind Kind);
