@@ -1,0 +1,10 @@
+#include "lib/OSVersionUnit.h"
+
+#include "platform/Shell.h"
+
+TWindowsVersion GetWindowsVersion() {
+  platform::VersionNumbers Numbers;
+  if (!platform::QueryVersionNumbers(Numbers))
+    return {};
+  return {Numbers.Major, Numbers.Minor, Numbers.Build};
+}

@@ -1,0 +1,31 @@
+#include "platform/Shell.h"
+#include "platform/WideText.h"
+
+#include <windows.h>
+
+#include <shlobj.h>
+
+namespace platform {
+
+std::u16string ShellFolderPath(int32_t Csidl) {
+  wchar_t Buffer[MAX_PATH + 2] = {};
+  if (!SHGetSpecialFolderPathW(nullptr, Buffer, Csidl, FALSE))
+    return {};
+  Buffer[MAX_PATH + 1] = L'\0';
+  return std::u16string(AsUtf16(Buffer));
+}
+
+bool QueryVersionNumbers(VersionNumbers& Out) {
+  OSVERSIONINFOW Info{};
+  static_assert(sizeof(Info) == 276);
+  Info.dwOSVersionInfoSize = sizeof(Info);
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+  if (!GetVersionExW(&Info))
+    return false;
+#pragma GCC diagnostic pop
+  Out = {Info.dwMajorVersion, Info.dwMinorVersion, Info.dwBuildNumber};
+  return true;
+}
+
+} // namespace platform

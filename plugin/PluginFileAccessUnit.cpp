@@ -1,0 +1,151 @@
+#include "plugin/PluginFileAccessUnit.h"
+
+#include "lib/Errors.h"
+#include "lib/FileNameUnit.h"
+#include "lib/FileUnit.h"
+#include "lib/StringRecordList.h"
+#include "lib/StringUnit.h"
+#include "lib/VistaUnit.h"
+#include "platform/Dialogs.h"
+#include "platform/Files.h"
+#include "plugin/PluginLibrary.h"
+#include "plugin/plugin.h"
+
+#include <array>
+
+namespace {
+
+constexpr std::u16string_view SettingsFileName = u"Marigolds_Setting.txt";
+constexpr std::u16string_view LegacySettingsFileName = u"Marigolds.ini";
+
+constexpr std::u16string_view MigrationCaption = u"Wickerbox Plugin 設定ファイル移行";
+constexpr uint32_t MigrationStyle = platform::mb::YesNo | platform::mb::IconQuestion;
+
+constexpr std::u16string_view BothFilesHead =
+    u"設定ファイル名が変更になっています。\r\n"
+    u"旧バージョン/新バージョン、両方の設定ファイルが存在します。\r\n"
+    u"移行しますか？\r\n"
+    u"--------------------\r\n"
+    u"処理内容\r\n"
+    u"  バックアップ\r\n"
+    u"    旧バージョン:";
+constexpr std::u16string_view LegacyFileHead = u"設定ファイル名が変更になっています。\r\n"
+                                               u"旧バージョンの設定ファイルが存在します。\r\n"
+                                               u"移行しますか？\r\n"
+                                               u"--------------------\r\n"
+                                               u"処理内容\r\n"
+                                               u"  バックアップ\r\n"
+                                               u"    旧バージョン:";
+
+// The full names the migration works on.
+struct SettingsFiles {
+  std::u16string Settings = GetSettingsFileName();
+  std::u16string Legacy = GetLegacySettingsFileName();
+  std::u16string SettingsBackup = GetBackupFileName(Settings);
+  std::u16string LegacyBackup = GetBackupFileName(Legacy);
+};
+
+std::u16string MigrationQuestion(const SettingsFiles& Files, bool BackUpBoth) {
+  const std::u16string Settings = ExtractFileName(Files.Settings);
+  const std::u16string Legacy = ExtractFileName(Files.Legacy);
+  std::u16string Text(BackUpBoth ? BothFilesHead : LegacyFileHead);
+  Text += Legacy + u" >> " + ExtractFileName(Files.LegacyBackup) + u"\r\n";
+  if (BackUpBoth)
+    Text +=
+        u"    新バージョン:" + Settings + u" >> " + ExtractFileName(Files.SettingsBackup) + u"\r\n";
+  Text += u"  移行\r\n    " + Legacy + u" >> " + Settings;
+  return Text;
+}
+
+bool UserAgreesToMigrate(const SettingsFiles& Files, bool BackUpBoth) {
+  return ShowMessageBox(HostWindow, MigrationQuestion(Files, BackUpBoth), MigrationCaption,
+                        MigrationStyle) == platform::mb::IdYes;
+}
+
+void LoadInto(TCommonStringRecordList& List, std::u16string_view Path) {
+  List.SetText(DecodeAnsiText(LoadAnsiStringFromFile(Path)));
+}
+
+// Replaces an old backup and renames File to it; false when File is still in place.
+bool MoveToBackup(const std::u16string& File, const std::u16string& Backup) {
+  if (platform::FileExists(Backup))
+    platform::RemoveFile(Backup);
+  return platform::RenameFile(File, Backup);
+}
+
+void Migrate(TCommonStringRecordList& List, const SettingsFiles& Files, bool BackUpBoth) {
+  LoadInto(List, Files.Legacy);
+  const bool LegacyMoved = MoveToBackup(Files.Legacy, Files.LegacyBackup);
+  if (BackUpBoth && !MoveToBackup(Files.Settings, Files.SettingsBackup)) {
+    // Saving now would destroy the only copy of the current settings. Put the legacy file back,
+    // so that the next command offers the migration again, and report the settings file.
+    if (LegacyMoved)
+      platform::RenameFile(Files.LegacyBackup, Files.Legacy);
+    throw EInOutError(u"Error:SaveAnsiStringToFile\r\n" + Files.Settings);
+  }
+  SaveAnsiStringToFile(Files.Settings, EncodeAnsiText(List.Text()));
+}
+
+void StartEmpty(TCommonStringRecordList& List, const SettingsFiles& Files) {
+  List.SetText(u"");
+  SaveAnsiStringToFile(Files.Settings, "");
+}
+
+} // namespace
+
+std::u16string GetPlugInsFolderSetting(platform::WindowHandle Window) {
+  std::array<char16_t, 50 + 1> Buffer{};
+  uint32_t BufferSize = 100;
+  QueryHostSetting(Window, 0x7FFFFF00, 0, u"PlugInsFolder", 1, Buffer.data(), &BufferSize, 0);
+  Buffer.back() = u'\0';
+  return std::u16string(Buffer.data());
+}
+
+std::u16string GetPlugInsFolder(platform::WindowHandle Window) {
+  const std::u16string EditorFolder = ExtractFilePath(GetEditorPath());
+  std::u16string Folder = GetPlugInsFolderSetting(Window);
+  if (Folder.empty())
+    Folder = EditorFolder + u"PlugIns";
+  if (IsValidRelativePath(Folder))
+    Folder = ResolveRelativePath(RemoveTrailingBackslash(EditorFolder), Folder);
+  return Folder;
+}
+
+std::u16string GetSettingsFileName() {
+  return VistaRedirectPath(AddTrailingBackslash(GetPlugInsFolder(HostWindow)) +
+                           std::u16string(SettingsFileName));
+}
+
+std::u16string GetLegacySettingsFileName() {
+  return VistaRedirectPath(AddTrailingBackslash(GetPlugInsFolder(HostWindow)) +
+                           std::u16string(LegacySettingsFileName));
+}
+
+std::u16string GetBackupFileName(std::u16string_view Path) {
+  const std::u16string Extension = ExtractFileExt(Path);
+  const std::u16string Suffix = EnsurePrefix(RemovePrefix(Extension, u".", false), u"_", false);
+  return std::u16string(Path.substr(0, Path.size() - Extension.size())) + Suffix + u".bak";
+}
+
+int ShowMessageBox(platform::WindowHandle Owner, std::u16string_view Text,
+                   std::u16string_view Caption, uint32_t Style) {
+  return platform::ShowMessageBox(Owner, Text, Caption, Style);
+}
+
+void LoadSettingsWithMigration(TCommonStringRecordList& List) {
+  const SettingsFiles Files;
+  const bool Legacy = platform::FileExists(Files.Legacy);
+  const bool Current = platform::FileExists(Files.Settings);
+  if (Legacy) {
+    if (UserAgreesToMigrate(Files, Current))
+      Migrate(List, Files, Current);
+    else if (Current)
+      LoadInto(List, Files.Settings);
+    else
+      StartEmpty(List, Files);
+  } else if (Current) {
+    LoadInto(List, Files.Settings);
+  } else {
+    StartEmpty(List, Files);
+  }
+}

@@ -1,0 +1,40 @@
+#pragma once
+
+// Where the settings file lives, and its load with the migration of the legacy settings file.
+
+#include "platform/Types.h"
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+class TCommonStringRecordList;
+
+// The host's configuration value "PlugInsFolder" (at most 50 units); empty when not configured.
+std::u16string GetPlugInsFolderSetting(platform::WindowHandle Window);
+
+// The configured folder, else "PlugIns" beside the editor's executable; a relative value is
+// resolved against the editor's folder ('..\Common' beside 'D:\Tools\Editor\Editor.exe' gives
+// 'D:\Tools\Common', or '' when it walks above the root). Anything else comes back unchanged.
+std::u16string GetPlugInsFolder(platform::WindowHandle Window);
+
+// Full name of "Marigolds_Setting.txt" in the plug-ins folder of HostWindow, redirected out of
+// Program Files (the folder is then created).
+std::u16string GetSettingsFileName();
+// Full name of the legacy "Marigolds.ini", found the same way.
+std::u16string GetLegacySettingsFileName();
+
+// Path with its extension folded into "_<ext>.bak": 'C:\x\Marigolds.ini' gives
+// 'C:\x\Marigolds_ini.bak', 'a._x' gives 'a_x.bak', 'notes' gives 'notes_.bak'.
+std::u16string GetBackupFileName(std::u16string_view Path);
+
+// The platform's modal message box; its result unchanged.
+int ShowMessageBox(platform::WindowHandle Owner, std::u16string_view Text,
+                   std::u16string_view Caption, uint32_t Style);
+
+// Fills List with the lines of the settings file. While the legacy file exists the user is asked
+// (owned by HostWindow) whether to migrate it: Yes makes its text the settings file and renames
+// it, and a former settings file, to their backups. With no settings file to load, an empty one
+// is created. Load and save errors pass through; a settings file that cannot be backed up stops
+// the migration with the save error before it is overwritten.
+void LoadSettingsWithMigration(TCommonStringRecordList& List);
