@@ -11,7 +11,8 @@
 // - a character the code page cannot hold becomes '?', one per UTF-16 unit, so an emoji
 //   (a surrogate pair) becomes "??";
 // - a lead byte and the byte behind it that form no defined character become one U+30FB (the
-//   code page's default Unicode character), as does a lead byte cut off at the end of the data;
+//   code page's default Unicode character), as does a lead byte cut off at the end of the data
+//   or followed by NUL, which stays;
 // - the five single bytes that glibc leaves undefined map as Windows maps them (ExtraSingles).
 // Characters Windows writes as a best-fit look-alike (e with an accent as 'e') become '?' here.
 
@@ -108,8 +109,8 @@ std::u16string AnsiToText(std::string_view Data) {
     size_t Skip = 1;
     if (auto Extra = ExtraSingleByte(Byte))
       Unit = *Extra;
-    else if (IsLeadByte(Byte) && Rest.size() >= 2)
-      Skip = 2; // Windows takes the pair together even when it is undefined
+    else if (IsLeadByte(Byte) && Rest.size() >= 2 && Rest[1] != '\0')
+      Skip = 2; // Windows takes the pair together even when it is undefined, but keeps a NUL
     Out += static_cast<char>(Unit & 0xFF);
     Out += static_cast<char>(Unit >> 8);
     return Skip;
