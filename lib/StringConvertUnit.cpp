@@ -2,6 +2,76 @@
 
 #include "lib/StringSearchUnit.h"
 
+namespace {
+
+// The mapping ReplaceChars applies, as one lookup per character. Only characters of FromChars
+// can change, so pages of 256 code units are kept only where FromChars has entries.
+class CharMap {
+public:
+  CharMap(std::u16string_view FromChars, std::u16string_view ToChars) {
+    for (char16_t C : FromChars)
+      if (FPageOf[C >> 8] == 0) {
+        FPages.emplace_back();
+        auto& Page = FPages.back();
+        for (std::size_t L = 0; L < Page.size(); ++L)
+          Page[L] = static_cast<char16_t>((C & 0xFF00) | L);
+        FPageOf[C >> 8] = static_cast<std::uint16_t>(FPages.size());
+      }
+    // Entries are applied in list order, each to the character the earlier ones wrote, so the
+    // map is the composition of all of them: walking the list backwards, entry j sends
+    // FromChars[j] wherever the later entries send ToChars[j].
+    for (std::size_t J = FromChars.size(); J-- > 0;)
+      Slot(FromChars[J]) = (*this)(ToChars[J]);
+  }
+
+  char16_t operator()(char16_t C) const noexcept {
+    const std::uint16_t Page = FPageOf[C >> 8];
+    return Page == 0 ? C : FPages[Page - 1][C & 0xFF];
+  }
+
+  void Apply(std::u16string& S) const noexcept {
+    for (char16_t& C : S)
+      C = (*this)(C);
+  }
+
+private:
+  char16_t& Slot(char16_t C) { return FPages[FPageOf[C >> 8] - 1][C & 0xFF]; }
+
+  std::array<std::uint16_t, 256> FPageOf{};
+  std::vector<std::array<char16_t, 256>> FPages;
+};
+
+std::array<std::u16string_view, KanaTableSize> OneCharStrings(std::u16string_view Chars) {
+  std::array<std::u16string_view, KanaTableSize> Strings;
+  for (std::size_t I = 0; I < KanaTableSize; ++I)
+    Strings[I] = Chars.substr(I, 1);
+  return Strings;
+}
+
+// Built on first use and kept: the conversions are called with the same tables every time.
+struct ConversionTables {
+  CharMap ToUpper{LowerCaseLetters, UpperCaseLetters};
+  CharMap ToLower{UpperCaseLetters, LowerCaseLetters};
+  CharMap LettersToWide{NarrowLetters, WideLetters};
+  CharMap LettersToNarrow{WideLetters, NarrowLetters};
+  CharMap SymbolsToWide{NarrowSymbols, WideSymbols};
+  CharMap SymbolsToNarrow{WideSymbols, NarrowSymbols};
+  CharMap DigitsToWide{NarrowDigits, WideDigits};
+  CharMap DigitsToNarrow{WideDigits, NarrowDigits};
+  CharMap KatakanaToHiragana{WideKanaTable, HiraganaTable};
+  CharMap HiraganaToKatakana{HiraganaTable, WideKanaTable};
+  std::array<std::u16string_view, KanaTableSize> WideKanaStrings = OneCharStrings(WideKanaTable);
+  PatternSet NarrowKana{NarrowKanaTable, false};
+  PatternSet WideKana{WideKanaStrings, false};
+};
+
+const ConversionTables& Tables() {
+  static const ConversionTables Instance;
+  return Instance;
+}
+
+} // namespace
+
 bool CharInString(char16_t Ch, std::u16string_view Chars) noexcept {
   return Chars.find(Ch) != std::u16string_view::npos;
 }
@@ -20,10 +90,7 @@ void ReplaceChars(std::u16string& S, std::u16string_view FromChars,
                   std::u16string_view ToChars) noexcept {
   if (FromChars.empty() || FromChars.size() != ToChars.size() || S.empty())
     return;
-  for (char16_t& C : S)
-    for (std::size_t B = 0; B < FromChars.size(); ++B)
-      if (C == FromChars[B])
-        C = ToChars[B];
+  CharMap(FromChars, ToChars).Apply(S);
 }
 
 std::vector<std::u16string> CharsToStrings(std::u16string_view Chars) {
@@ -35,33 +102,35 @@ std::vector<std::u16string> CharsToStrings(std::u16string_view Chars) {
 }
 
 void ConvertChars(std::u16string& S, TCharConversion Conversion) {
+  if (S.empty())
+    return;
   switch (Conversion) {
   case ccToUpper:
-    return ReplaceChars(S, LowerCaseLetters, UpperCaseLetters);
+    return Tables().ToUpper.Apply(S);
   case ccToLower:
-    return ReplaceChars(S, UpperCaseLetters, LowerCaseLetters);
+    return Tables().ToLower.Apply(S);
   case ccLettersToWide:
-    return ReplaceChars(S, NarrowLetters, WideLetters);
+    return Tables().LettersToWide.Apply(S);
   case ccLettersToNarrow:
-    return ReplaceChars(S, WideLetters, NarrowLetters);
+    return Tables().LettersToNarrow.Apply(S);
   case ccSymbolsToWide:
-    return ReplaceChars(S, NarrowSymbols, WideSymbols);
+    return Tables().SymbolsToWide.Apply(S);
   case ccSymbolsToNarrow:
-    return ReplaceChars(S, WideSymbols, NarrowSymbols);
+    return Tables().SymbolsToNarrow.Apply(S);
   case ccDigitsToWide:
-    return ReplaceChars(S, NarrowDigits, WideDigits);
+    return Tables().DigitsToWide.Apply(S);
   case ccDigitsToNarrow:
-    return ReplaceChars(S, WideDigits, NarrowDigits);
+    return Tables().DigitsToNarrow.Apply(S);
   case ccKanaToWide:
-    S = ReplaceStrings(S, NarrowKanaTable, CharsToStrings(WideKanaTable), false, true);
+    S = ReplaceStrings(S, Tables().NarrowKana, Tables().WideKanaStrings, true);
     return;
   case ccKanaToNarrow:
-    S = ReplaceStrings(S, CharsToStrings(WideKanaTable), NarrowKanaTable, false, true);
+    S = ReplaceStrings(S, Tables().WideKana, NarrowKanaTable, true);
     return;
   case ccKanaToHiragana:
-    ConvertChars(S, ccKanaToWide);
-    return ReplaceChars(S, WideKanaTable, HiraganaTable);
+    S = ReplaceStrings(S, Tables().NarrowKana, Tables().WideKanaStrings, true);
+    return Tables().KatakanaToHiragana.Apply(S);
   case ccHiraganaToKatakana:
-    return ReplaceChars(S, HiraganaTable, WideKanaTable);
+    return Tables().HiraganaToKatakana.Apply(S);
   }
 }

@@ -3,6 +3,7 @@
 #include "lib/StringConvertUnit.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace {
 
@@ -10,17 +11,197 @@ constexpr char16_t AsciiFold(char16_t C) noexcept {
   return C >= u'a' && C <= u'z' ? static_cast<char16_t>(C ^ 32) : C;
 }
 
-bool EqualAt(std::u16string_view A, std::size_t IA, std::u16string_view B, std::size_t IB,
-             std::size_t Count, bool IgnoreCase) noexcept {
-  if (!IgnoreCase)
-    return A.substr(IA, Count) == B.substr(IB, Count);
+struct NoFold {
+  static char16_t Apply(char16_t C) noexcept { return C; }
+};
+struct WithAsciiFold {
+  static char16_t Apply(char16_t C) noexcept { return AsciiFold(C); }
+};
+
+// Folds on the fly: never a copy of either side.
+template <class Fold>
+bool EqualUnits(const char16_t* A, const char16_t* B, std::size_t Count) noexcept {
+  if constexpr (std::is_same_v<Fold, NoFold>)
+    return std::memcmp(A, B, Count * sizeof(char16_t)) == 0;
   for (std::size_t K = 0; K < Count; ++K)
-    if (AsciiFold(A[IA + K]) != AsciiFold(B[IB + K]))
+    if (Fold::Apply(A[K]) != Fold::Apply(B[K]))
       return false;
   return true;
 }
 
+bool EqualUnits(const char16_t* A, const char16_t* B, std::size_t Count, bool IgnoreCase) noexcept {
+  return IgnoreCase ? EqualUnits<WithAsciiFold>(A, B, Count) : EqualUnits<NoFold>(A, B, Count);
+}
+
+// The region Start .. Start + Count - 1 of S as 0-based [Begin, End), or nothing when a search
+// there must give up at once.
+struct Region {
+  std::size_t Begin = 0, End = 0;
+};
+bool SearchRegion(std::u16string_view S, std::int32_t Start, std::int32_t Count, Region& Out) {
+  const auto Length = static_cast<std::int64_t>(S.size());
+  if (S.empty() || Start < 1 || Start > Length || Count < 1)
+    return false;
+  // In 32 bits a sum past 2147483647 wraps negative, which the rule maps to the end as well; in
+  // 64 bits both cases are the same clamp.
+  const std::int64_t Last = std::min<std::int64_t>(std::int64_t{Start} + Count - 1, Length);
+  Out = {static_cast<std::size_t>(Start - 1), static_cast<std::size_t>(Last)};
+  return true;
+}
+
+// One pattern: positions where it would not fit in the region are never tried.
+template <class Fold>
+std::int64_t FindOne(std::u16string_view Pattern, std::u16string_view S, Region In,
+                     TSearchDirection Direction) noexcept {
+  const std::size_t Length = Pattern.size();
+  if (Length > In.End - In.Begin)
+    return -1;
+  const char16_t First = Fold::Apply(Pattern[0]);
+  const char16_t* Text = S.data();
+  auto MatchesHere = [&](std::size_t P) {
+    return Fold::Apply(Text[P]) == First &&
+           EqualUnits<Fold>(Text + P + 1, Pattern.data() + 1, Length - 1);
+  };
+  const std::size_t LastStart = In.End - Length;
+  if (Direction == sdForward) {
+    for (std::size_t P = In.Begin; P <= LastStart; ++P)
+      if (MatchesHere(P))
+        return static_cast<std::int64_t>(P);
+  } else {
+    for (std::size_t P = LastStart + 1; P-- > In.Begin;)
+      if (MatchesHere(P))
+        return static_cast<std::int64_t>(P);
+  }
+  return -1;
+}
+
+// Several patterns: where the region leaves room for the longest one, every pattern is tried
+// and the index finds the first that matches; nearer the end of the region, the first pattern
+// too long for the room left ends the trying, so fewer are allowed.
+TSearchHit FindAny(const PatternSet& Patterns, std::u16string_view S, Region In,
+                   TSearchDirection Direction) noexcept {
+  auto AllowedAt = [&](std::size_t Room) {
+    if (Room >= Patterns.MaxLength())
+      return Patterns.size();
+    std::size_t Limit = 0;
+    while (Limit < Patterns.size() && Patterns[Limit].size() <= Room)
+      ++Limit;
+    return Limit;
+  };
+  auto TryAt = [&](std::size_t P) {
+    const std::size_t Room = In.End - P;
+    return Patterns.MatchAt(S.data() + P, Room, AllowedAt(Room));
+  };
+  auto Hit = [](std::size_t P, std::ptrdiff_t Index) {
+    return TSearchHit{static_cast<std::int32_t>(P + 1), static_cast<std::int32_t>(Index)};
+  };
+  if (Direction == sdForward) {
+    for (std::size_t P = In.Begin; P < In.End; ++P)
+      if (const std::ptrdiff_t Index = TryAt(P); Index >= 0)
+        return Hit(P, Index);
+  } else {
+    for (std::size_t P = In.End; P-- > In.Begin;)
+      if (const std::ptrdiff_t Index = TryAt(P); Index >= 0)
+        return Hit(P, Index);
+  }
+  return {};
+}
+
+// Non-overlapping occurrences of Pattern in S under the ASCII fold (with IgnoreCase).
+template <class Fold>
+std::size_t CountNonOverlapping(std::u16string_view Pattern, std::u16string_view S) noexcept {
+  const std::size_t Length = Pattern.size();
+  if (Length == 0 || Length > S.size())
+    return 0;
+  const char16_t First = Fold::Apply(Pattern[0]);
+  if (Length == 1)
+    return static_cast<std::size_t>(
+        std::count_if(S.begin(), S.end(), [First](char16_t C) { return Fold::Apply(C) == First; }));
+  std::size_t Result = 0;
+  const char16_t* Text = S.data();
+  for (std::size_t P = 0; P + Length <= S.size();) {
+    if (Fold::Apply(Text[P]) == First &&
+        EqualUnits<Fold>(Text + P + 1, Pattern.data() + 1, Length - 1)) {
+      ++Result;
+      P += Length;
+    } else {
+      ++P;
+    }
+  }
+  return Result;
+}
+
+template <class Fold>
+std::u16string ReplaceWith(std::u16string_view S, const PatternSet& SearchList,
+                           StringArrayView ReplaceList, bool ReplaceAll) {
+  // Sized once: every replacement that grows the text adds its growth per occurrence.
+  std::size_t Size = S.size();
+  for (std::size_t K = 0; K < SearchList.size(); ++K) {
+    const std::int64_t Growth = static_cast<std::int64_t>(ReplaceList[K].size()) -
+                                static_cast<std::int64_t>(SearchList[K].size());
+    if (Growth > 0)
+      Size += CountNonOverlapping<Fold>(SearchList[K], S) * static_cast<std::size_t>(Growth);
+  }
+  std::u16string Result(Size, u'\0');
+  char16_t* Out = Result.data();
+  const char16_t* Text = S.data();
+  const std::size_t Length = S.size();
+  std::size_t R = 0;
+  while (R < Length) {
+    const std::ptrdiff_t K = SearchList.MatchAt(Text + R, Length - R, SearchList.size());
+    if (K < 0) {
+      *Out++ = Text[R++];
+      continue;
+    }
+    const std::u16string_view Replacement = ReplaceList[static_cast<std::size_t>(K)];
+    Out = std::copy(Replacement.begin(), Replacement.end(), Out);
+    R += SearchList[static_cast<std::size_t>(K)].size();
+    if (!ReplaceAll) {
+      Out = std::copy(Text + R, Text + Length, Out);
+      break;
+    }
+  }
+  Result.resize(static_cast<std::size_t>(Out - Result.data()));
+  return Result;
+}
+
 } // namespace
+
+PatternSet::PatternSet(StringArrayView Patterns, bool IgnoreCase)
+    : FPatterns(Patterns.size()), FBucketStart(BucketCount + 1, 0), FIgnoreCase(IgnoreCase) {
+  auto BucketOf = [IgnoreCase](std::u16string_view Pattern) {
+    const char16_t First = IgnoreCase ? AsciiFold(Pattern[0]) : Pattern[0];
+    return First % BucketCount;
+  };
+  for (std::size_t I = 0; I < Patterns.size(); ++I) {
+    FPatterns[I] = Patterns[I];
+    FMaxLength = std::max(FMaxLength, FPatterns[I].size());
+    if (!FPatterns[I].empty())
+      ++FBucketStart[BucketOf(FPatterns[I]) + 1];
+  }
+  for (std::size_t B = 0; B < BucketCount; ++B)
+    FBucketStart[B + 1] += FBucketStart[B];
+  FOrder.resize(FBucketStart[BucketCount]);
+  std::vector<std::uint32_t> Fill(FBucketStart.begin(), FBucketStart.end() - 1);
+  for (std::size_t I = 0; I < FPatterns.size(); ++I)
+    if (!FPatterns[I].empty())
+      FOrder[Fill[BucketOf(FPatterns[I])]++] = static_cast<std::uint32_t>(I);
+}
+
+std::ptrdiff_t PatternSet::MatchAt(const char16_t* Text, std::size_t Room,
+                                   std::size_t Limit) const noexcept {
+  const char16_t First = FIgnoreCase ? AsciiFold(Text[0]) : Text[0];
+  const std::size_t Bucket = First % BucketCount;
+  for (std::uint32_t J = FBucketStart[Bucket]; J < FBucketStart[Bucket + 1]; ++J) {
+    const std::size_t I = FOrder[J];
+    if (I >= Limit)
+      break;
+    const std::u16string_view Pattern = FPatterns[I];
+    if (Pattern.size() <= Room && EqualUnits(Pattern.data(), Text, Pattern.size(), FIgnoreCase))
+      return static_cast<std::ptrdiff_t>(I);
+  }
+  return -1;
+}
 
 bool SameRange(std::u16string_view A, std::u16string_view B, std::int32_t IndexA,
                std::int32_t IndexB, std::int32_t Count, bool IgnoreCase) noexcept {
@@ -31,8 +212,8 @@ bool SameRange(std::u16string_view A, std::u16string_view B, std::int32_t IndexA
   };
   if (!Fits(A, IndexA) || !Fits(B, IndexB))
     return false;
-  return EqualAt(A, static_cast<std::size_t>(IndexA - 1), B, static_cast<std::size_t>(IndexB - 1),
-                 static_cast<std::size_t>(Count), IgnoreCase);
+  return EqualUnits(A.data() + IndexA - 1, B.data() + IndexB - 1, static_cast<std::size_t>(Count),
+                    IgnoreCase);
 }
 
 bool MatchesAt(std::u16string_view SubStr, std::u16string_view S, std::int32_t Index,
@@ -40,43 +221,25 @@ bool MatchesAt(std::u16string_view SubStr, std::u16string_view S, std::int32_t I
   if (S.empty() || SubStr.empty() || SubStr.size() > S.size() || Index < 1 ||
       static_cast<std::size_t>(Index) > S.size() - SubStr.size() + 1)
     return false;
-  return EqualAt(SubStr, 0, S, static_cast<std::size_t>(Index - 1), SubStr.size(), IgnoreCase);
+  return EqualUnits(SubStr.data(), S.data() + Index - 1, SubStr.size(), IgnoreCase);
 }
 
 TSearchHit SearchStrings(StringArrayView Patterns, std::u16string_view S, std::int32_t Start,
                          std::int32_t Count, bool IgnoreCase, TSearchDirection Direction) noexcept {
-  const TSearchHit NotFound;
-  const auto Length = static_cast<std::int64_t>(S.size());
-  if (S.empty() || Start < 1 || Start > Length || Count < 1)
-    return NotFound;
-  bool AllEmpty = true;
-  for (std::size_t I = 0; I < Patterns.size(); ++I)
-    AllEmpty = AllEmpty && Patterns[I].empty();
-  if (AllEmpty || (Direction != sdForward && Direction != sdBackward))
-    return NotFound;
-  // A sum past 2147483647 wraps negative in 32 bits, which means the end as well.
-  const std::int64_t Last = std::min<std::int64_t>(std::int64_t{Start} + Count - 1, Length);
-  auto TryAt = [&](std::int64_t P) -> TSearchHit {
-    for (std::size_t I = 0; I < Patterns.size(); ++I) {
-      const std::u16string_view Pattern = Patterns[I];
-      if (static_cast<std::int64_t>(Pattern.size()) > Last - P + 1)
-        break;
-      if (!Pattern.empty() &&
-          EqualAt(Pattern, 0, S, static_cast<std::size_t>(P - 1), Pattern.size(), IgnoreCase))
-        return {static_cast<std::int32_t>(P), static_cast<std::int32_t>(I)};
-    }
+  Region In;
+  if (!SearchRegion(S, Start, Count, In) || (Direction != sdForward && Direction != sdBackward))
     return {};
-  };
-  if (Direction == sdForward) {
-    for (std::int64_t P = Start; P <= Last; ++P)
-      if (TSearchHit Hit = TryAt(P); Hit.Position != 0)
-        return Hit;
-  } else {
-    for (std::int64_t P = Last; P >= Start; --P)
-      if (TSearchHit Hit = TryAt(P); Hit.Position != 0)
-        return Hit;
+  if (Patterns.size() == 1) {
+    if (Patterns[0].empty())
+      return {};
+    const std::int64_t P = IgnoreCase ? FindOne<WithAsciiFold>(Patterns[0], S, In, Direction)
+                                      : FindOne<NoFold>(Patterns[0], S, In, Direction);
+    return P < 0 ? TSearchHit{} : TSearchHit{static_cast<std::int32_t>(P + 1), 0};
   }
-  return NotFound;
+  const PatternSet Prepared(Patterns, IgnoreCase);
+  if (Prepared.AllEmpty())
+    return {};
+  return FindAny(Prepared, S, In, Direction);
 }
 
 std::int32_t FindSubString(std::u16string_view SubStr, std::u16string_view S, bool IgnoreCase,
@@ -103,43 +266,36 @@ std::int32_t CountSubString(std::u16string_view SubStr, std::u16string_view S, b
                             bool IgnoreCase) {
   if (SubStr.empty() || S.empty() || SubStr.size() > S.size())
     return 0;
-  std::u16string Sub(SubStr), Text(S);
+  // The letter fold is ccToUpper, applied once to a copy of each side.
+  std::u16string Sub, Text;
   if (IgnoreCase) {
+    Sub = SubStr;
+    Text = S;
     ConvertChars(Sub, ccToUpper);
     ConvertChars(Text, ccToUpper);
+    SubStr = Sub;
+    S = Text;
   }
   std::int32_t Result = 0;
-  const std::size_t Step = NonOverlapping ? Sub.size() : 1;
-  for (std::size_t I = Text.find(Sub); I != std::u16string::npos; I = Text.find(Sub, I + Step))
+  const std::size_t Step = NonOverlapping ? SubStr.size() : 1;
+  for (std::size_t I = S.find(SubStr); I != std::u16string_view::npos; I = S.find(SubStr, I + Step))
     ++Result;
   return Result;
+}
+
+std::u16string ReplaceStrings(std::u16string_view S, const PatternSet& SearchList,
+                              StringArrayView ReplaceList, bool ReplaceAll) {
+  if (SearchList.size() == 0 || SearchList.size() != ReplaceList.size() || S.empty() ||
+      SearchList.AllEmpty())
+    return std::u16string(S);
+  return SearchList.IgnoreCase()
+             ? ReplaceWith<WithAsciiFold>(S, SearchList, ReplaceList, ReplaceAll)
+             : ReplaceWith<NoFold>(S, SearchList, ReplaceList, ReplaceAll);
 }
 
 std::u16string ReplaceStrings(std::u16string_view S, StringArrayView SearchList,
                               StringArrayView ReplaceList, bool IgnoreCase, bool ReplaceAll) {
   if (SearchList.empty() || SearchList.size() != ReplaceList.size() || S.empty())
     return std::u16string(S);
-  std::u16string Result;
-  Result.reserve(S.size());
-  bool Active = true;
-  std::size_t R = 0;
-  while (R < S.size()) {
-    bool Replaced = false;
-    if (Active) {
-      for (std::size_t K = 0; K < SearchList.size(); ++K) {
-        const std::u16string_view Search = SearchList[K];
-        if (!Search.empty() && Search.size() <= S.size() - R &&
-            EqualAt(Search, 0, S, R, Search.size(), IgnoreCase)) {
-          Result += ReplaceList[K];
-          R += Search.size();
-          Active = ReplaceAll;
-          Replaced = true;
-          break;
-        }
-      }
-    }
-    if (!Replaced)
-      Result += S[R++];
-  }
-  return Result;
+  return ReplaceStrings(S, PatternSet(SearchList, IgnoreCase), ReplaceList, ReplaceAll);
 }

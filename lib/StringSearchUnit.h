@@ -100,6 +100,32 @@ bool ContainsSubStringIn(std::u16string_view SubStr, std::u16string_view S, std:
 std::int32_t CountSubString(std::u16string_view SubStr, std::u16string_view S, bool NonOverlapping,
                             bool IgnoreCase);
 
+// Search strings prepared once for many scans: indexed by their first unit (ASCII-folded with
+// IgnoreCase) so that trying them at a position costs about one lookup, with list order kept
+// as the tie-break. It refers to the strings of Patterns, which must outlive it.
+class PatternSet {
+public:
+  PatternSet(StringArrayView Patterns, bool IgnoreCase);
+
+  std::size_t size() const noexcept { return FPatterns.size(); }
+  std::u16string_view operator[](std::size_t I) const noexcept { return FPatterns[I]; }
+  bool IgnoreCase() const noexcept { return FIgnoreCase; }
+  bool AllEmpty() const noexcept { return FMaxLength == 0; }
+  std::size_t MaxLength() const noexcept { return FMaxLength; }
+
+  // Index of the first pattern below Limit that stands at Text[0] and fits within Room units
+  // of Text; -1 when none does.
+  std::ptrdiff_t MatchAt(const char16_t* Text, std::size_t Room, std::size_t Limit) const noexcept;
+
+private:
+  static constexpr std::size_t BucketCount = 1024;
+  std::vector<std::u16string_view> FPatterns;
+  std::vector<std::uint32_t> FBucketStart; // BucketCount + 1 offsets into FOrder
+  std::vector<std::uint32_t> FOrder;       // non-empty pattern indices, ascending per bucket
+  std::size_t FMaxLength = 0;
+  bool FIgnoreCase = false;
+};
+
 // S with the search strings replaced by the replacements of the same index in one left-to-right
 // pass: at each position the first listed search string that matches wins (not the longest),
 // replaced text is never searched again, and with ReplaceAll false only the leftmost match is
@@ -108,3 +134,7 @@ std::int32_t CountSubString(std::u16string_view SubStr, std::u16string_view S, b
 //                false, true) == u"a b cde"
 std::u16string ReplaceStrings(std::u16string_view S, StringArrayView SearchList,
                               StringArrayView ReplaceList, bool IgnoreCase, bool ReplaceAll);
+
+// ReplaceStrings with search strings prepared once; the case rule is the one of SearchList.
+std::u16string ReplaceStrings(std::u16string_view S, const PatternSet& SearchList,
+                              StringArrayView ReplaceList, bool ReplaceAll);
