@@ -14,7 +14,7 @@ SAMPLES = 4               # per axis, for smooth edges
 
 
 def star_polygon():
-    cx, cy, outer, inner = 7.5, 8.0, 7.9, 3.2
+    cx, cy, outer, inner = 8.0, 8.4, 8.0, 3.2
     points = []
     for i in range(10):
         radius = outer if i % 2 == 0 else inner
