@@ -2,6 +2,7 @@
 
 #include "plugin/Marigold.h"
 
+#include "plugin/FavouritesCommand.h"
 #include "plugin/PluginFrame.h"
 #include "plugin/PluginLibrary.h"
 
@@ -9,7 +10,7 @@ extern "C" {
 
 void WINAPI OnCommand(HWND Window) {
   HostWindow = Window;
-  RunGuarded(Window, [] {});
+  RunGuarded(Window, [Window] { RunFavouritesCommand(Window); });
 }
 
 int32_t WINAPI QueryStatus(HWND, void*) {

@@ -1,0 +1,55 @@
+#pragma once
+
+// The favourites command: the menu of favourites with its fixed tail, and what each choice does.
+
+#include "platform/Types.h"
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+class TCommonStringRecordList;
+
+// The fixed entries behind the favourites. With N lines in the settings file the favourite of
+// line i has the id i + 1, and the tail has the ids below; "キャンセル" and a dismissed menu are 0.
+inline constexpr std::u16string_view RegisterCaption = u"登録";
+inline constexpr std::u16string_view RegisterSearchCaption = u"選択文字列検索指定の登録"; // N + 4
+inline constexpr std::u16string_view RegisterLineCaption = u"行番号指定の登録";           // N + 3
+inline constexpr std::u16string_view RegisterFileCaption = u"ファイル名のみの登録";       // N + 2
+inline constexpr std::u16string_view EditSettingsCaption = u"設定編集";                   // N + 1
+inline constexpr std::u16string_view CancelCaption = u"キャンセル";                       // 0
+
+// The three forms of a new favourite.
+enum TRegisterForm : uint8_t { rfFileOnly, rfLineNumber, rfSearch };
+
+// The whole command on the host window Window (HostWindow must already be set): reads the
+// settings file, shows the menu at the mouse cursor, carries out the choice and releases
+// everything, also when a step throws. Errors of loading and saving pass through.
+void RunFavouritesCommand(platform::WindowHandle Window);
+
+// Opens the favourite of line Index in a new editor process, exactly when its menu entry is
+// enabled: a file with its options, a folder without them. Anything else opens nothing.
+void OpenFavourite(const TCommonStringRecordList& Lines, int32_t Index);
+
+// Inserts the favourite of FileName as the first line of Lines and saves the settings file
+// without leading or trailing blanks and line breaks. Selected is the raw selection; the caret
+// line is asked from Window when Form needs it. With FileName 'C:\src\main.c':
+//   rfFileOnly, no selection:   'main.c⇥C:\src\main.c'
+//   rfLineNumber, 'foo', line 42: 'main.c foo Line:42⇥C:\src\main.c /l 42'
+//   rfSearch, 'say "hi"':       'main.c say "hi"⇥C:\src\main.c /ff "say \"hi\""'
+void RegisterActiveFile(TCommonStringRecordList& Lines, platform::WindowHandle Window,
+                        std::u16string_view FileName, std::u16string_view Selected,
+                        TRegisterForm Form);
+
+// The selection on one line: a TAB or a CR LF becomes a blank, a lone CR or LF goes.
+std::u16string CleanSelection(std::u16string_view Selected);
+
+// The search text of " /ff ": S in double quotes, its double quotes written \" and the
+// backslashes in front of a double quote or at the end doubled, so that the editor reads S back
+// as one argument. QuoteSearchText(u"x=\"1\"") == u"\"x=\\\"1\\\"\"",
+// QuoteSearchText(u"C:\\") == u"\"C:\\\\\""
+std::u16string QuoteSearchText(std::u16string_view S);
+
+// Starts ProgramPath in double quotes, then a blank and Arguments when there are any, as a new
+// process; returns at once and reports nothing, also when the start fails.
+void RunProgram(std::u16string_view ProgramPath, std::u16string_view Arguments);
