@@ -70,7 +70,10 @@ namespace platform {
 namespace {
 
 using standin::FileStep;
-using standin::NativePath;
+// Win32 calls without the long-path prefix reach at most 259 units; "" reaches nothing here.
+std::string Reachable(std::u16string_view Path) {
+  return Path.size() < 260 ? standin::NativePath(Path) : std::string();
+}
 
 bool StepAllowed(FileStep Step, const std::string& Native) {
   auto& Hook = standin::Files().Hook;
@@ -155,7 +158,7 @@ bool FileHandle::Close() {
 }
 
 std::optional<uint32_t> FileAttributes(std::u16string_view Path) {
-  return AttributesOf(NativePath(Path));
+  return AttributesOf(Reachable(Path));
 }
 
 bool FileExists(std::u16string_view Path) {
@@ -169,7 +172,7 @@ bool DirectoryExists(std::u16string_view Path) {
 }
 
 std::optional<DirectoryEntry> FindFirstEntry(std::u16string_view Pattern) {
-  const std::string Native = NativePath(Pattern);
+  const std::string Native = Reachable(Pattern);
   const auto Slash = Native.rfind('/');
   const std::string Folder = Slash == std::string::npos ? "." : Native.substr(0, Slash + 1);
   const std::string Last = Slash == std::string::npos ? Native : Native.substr(Slash + 1);
@@ -209,7 +212,7 @@ std::optional<DirectoryEntry> FindFirstEntry(std::u16string_view Pattern) {
 }
 
 FileHandle OpenFileForReading(std::u16string_view Path) {
-  const std::string Native = NativePath(Path);
+  const std::string Native = Reachable(Path);
   if (!StepAllowed(FileStep::OpenForReading, Native))
     return {};
   int Fd = open(Native.c_str(), O_RDONLY | O_CLOEXEC);
@@ -222,7 +225,7 @@ FileHandle OpenFileForReading(std::u16string_view Path) {
 }
 
 FileHandle CreateNewFile(std::u16string_view Path) {
-  const std::string Native = NativePath(Path);
+  const std::string Native = Reachable(Path);
   if (!IsCreatableName(Native) || !StepAllowed(FileStep::CreateNew, Native))
     return {};
   int Fd = open(Native.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
@@ -251,7 +254,7 @@ bool FlushFile(FileHandle& File) {
 }
 
 bool ReplaceFileWith(std::u16string_view Source, std::u16string_view Target) {
-  const std::string From = NativePath(Source), To = NativePath(Target);
+  const std::string From = Reachable(Source), To = Reachable(Target);
   // Windows refuses to replace a read-only file; POSIX rename would not care.
   if (!IsCreatableName(To) || IsReadOnly(To) || !StepAllowed(FileStep::Replace, To))
     return false;
@@ -262,18 +265,18 @@ bool ReplaceFileWith(std::u16string_view Source, std::u16string_view Target) {
 }
 
 bool RenameFile(std::u16string_view From, std::u16string_view To) {
-  const std::string Target = NativePath(To);
-  return IsCreatableName(Target) && renameat2(AT_FDCWD, NativePath(From).c_str(), AT_FDCWD,
+  const std::string Target = Reachable(To);
+  return IsCreatableName(Target) && renameat2(AT_FDCWD, Reachable(From).c_str(), AT_FDCWD,
                                               Target.c_str(), RENAME_NOREPLACE) == 0;
 }
 
 bool RemoveFile(std::u16string_view Path) {
-  const std::string Native = NativePath(Path);
+  const std::string Native = Reachable(Path);
   return !IsReadOnly(Native) && unlink(Native.c_str()) == 0;
 }
 
 bool MakeDirectory(std::u16string_view Path) {
-  const std::string Native = NativePath(Path);
+  const std::string Native = Reachable(Path);
   return IsCreatableName(Native) && mkdir(Native.c_str(), 0777) == 0;
 }
 

@@ -11,7 +11,8 @@ namespace platform::standin {
 
 // Folder that stands for the roots of all drives and shares. 'C:\a\b' maps to <root>/C/a/b,
 // '\a' to <root>/C/a, '\\srv\share\x' to <root>/UNC/srv/share/x; relative paths stay
-// relative to the current directory. Names are case-sensitive here, unlike on Windows.
+// relative to the current directory. Names are case-sensitive here, unlike on Windows. As for
+// Win32 calls without the long-path prefix, a path of 260 or more units reaches nothing.
 void SetDriveRoot(std::string Root);
 // The native path for a Windows path; '\' becomes '/'.
 // NativePath(u"d:\\x\\y.txt") == Root + "/D/x/y.txt"

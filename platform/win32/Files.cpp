@@ -106,13 +106,13 @@ bool FlushFile(FileHandle& File) {
 
 bool ReplaceFileWith(std::u16string_view Source, std::u16string_view Target) {
   const std::wstring From = ToWide(Source), To = ToWide(Target);
-  constexpr int Attempts = 5;
+  constexpr int Attempts = 10;
   for (int Attempt = 1;; ++Attempt) {
     if (MoveFileExW(From.c_str(), To.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
       return true;
     if (Attempt == Attempts || !IsTransient(GetLastError()))
       return false;
-    Sleep(50);
+    Sleep(50); // about half a second in all
   }
 }
 

@@ -1,0 +1,137 @@
+#include "lib/Errors.h"
+#include "lib/FileUnit.h"
+#include "platform/posix/FilesStandIn.h"
+
+#include "../common/FileUnitTestFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+namespace {
+
+using platform::standin::FileStep;
+
+template <class F> std::u16string InOutFailure(F&& Call) {
+  try {
+    Call();
+  } catch (const EInOutError& E) {
+    return E.Message();
+  }
+  return u"";
+}
+
+// Makes Failing fail and records every step taken.
+std::vector<FileStep>& FailStep(std::optional<FileStep> Failing) {
+  static std::vector<FileStep> Taken;
+  Taken.clear();
+  platform::standin::SetFileStepHook([Failing](FileStep Step, const std::string&) {
+    Taken.push_back(Step);
+    return Step != Failing;
+  });
+  return Taken;
+}
+
+} // namespace
+
+TEST(FilesStandIn, MapsWindowsPathsUnderTheDriveRoot) {
+  platform::standin::SetDriveRoot("/r");
+  const struct {
+    std::u16string Windows;
+    std::string Native;
+  } Cases[] = {
+      {u"C:\\a\\b.txt", "/r/C/a/b.txt"},
+      {u"d:\\x", "/r/D/x"},
+      {u"E:rel\\x", "/r/E/rel/x"},
+      {u"C:/mixed\\seps", "/r/C/mixed/seps"},
+      {u"\\\\srv\\share\\x", "/r/UNC/srv/share/x"},
+      {u"\\top\\x", "/r/C/top/x"},
+      {u"rel\\x.txt", "rel/x.txt"},
+      {u"\u3042.txt", "\xE3\x81\x82.txt"},
+  };
+  for (const auto& Case : Cases)
+    EXPECT_EQ(platform::standin::NativePath(Case.Windows), Case.Native) << Case.Native;
+}
+
+TEST_F(FileTest, SaveFailingAtAnyStepLeavesTheFormerFile) {
+  for (FileStep Step : {FileStep::CreateNew, FileStep::Write, FileStep::Flush, FileStep::Replace}) {
+    WriteBytes(At(u"t.txt"), "former content");
+    FailStep(Step);
+    EXPECT_EQ(InOutFailure([&] { SaveAnsiStringToFile(At(u"t.txt"), "a new and longer content"); }),
+              u"Error:SaveAnsiStringToFile\r\n" + At(u"t.txt"));
+    platform::standin::ResetFiles();
+    EXPECT_EQ(ReadBytes(At(u"t.txt")), "former content");
+    EXPECT_EQ(Names(), std::vector<std::string>{"t.txt"}) << "a temporary file was left";
+  }
+}
+
+TEST_F(FileTest, SaveWritesFlushesThenReplaces) {
+  const auto& Taken = FailStep(std::nullopt);
+  SaveAnsiStringToFile(At(u"t.txt"), "x");
+  EXPECT_EQ(Taken, (std::vector<FileStep>{FileStep::CreateNew, FileStep::Write, FileStep::Flush,
+                                          FileStep::Replace}));
+  FailStep(std::nullopt);
+  SaveAnsiStringToFile(At(u"t.txt"), "");
+  EXPECT_EQ(Taken,
+            (std::vector<FileStep>{FileStep::CreateNew, FileStep::Flush, FileStep::Replace}));
+  EXPECT_EQ(ReadBytes(At(u"t.txt")), "");
+}
+
+TEST_F(FileTest, LoadFailsWhenOpenOrReadFails) {
+  WriteBytes(At(u"t.txt"), "abc");
+  for (FileStep Step : {FileStep::OpenForReading, FileStep::Read}) {
+    FailStep(Step);
+    EXPECT_EQ(InOutFailure([&] { LoadAnsiStringFromFile(At(u"t.txt")); }),
+              u"Error:LoadAnsiStringFromFile\r\n" + At(u"t.txt"));
+  }
+}
+
+TEST_F(FileTest, LoadReadsTheSizeFoundAndNoMore) {
+  const std::string Path = platform::standin::NativePath(At(u"t.txt"));
+  WriteBytes(At(u"t.txt"), "abcdef");
+  // Shrinks between the search and the read: a short read is a failure.
+  platform::standin::SetFileStepHook([&](FileStep Step, const std::string&) {
+    return Step != FileStep::OpenForReading || truncate(Path.c_str(), 2) == 0;
+  });
+  EXPECT_EQ(InOutFailure([&] { LoadAnsiStringFromFile(At(u"t.txt")); }),
+            u"Error:LoadAnsiStringFromFile\r\n" + At(u"t.txt"));
+
+  WriteBytes(At(u"t.txt"), "abc");
+  // Grows in between: the bytes beyond the size found are not read.
+  platform::standin::SetFileStepHook([&](FileStep Step, const std::string&) {
+    if (Step == FileStep::OpenForReading)
+      WriteBytes(At(u"t.txt"), "abcdef");
+    return true;
+  });
+  EXPECT_EQ(LoadAnsiStringFromFile(At(u"t.txt")), "abc");
+}
+
+TEST_F(FileTest, EmptyFilesAndFoldersAreNotOpened) {
+  WriteBytes(At(u"empty.txt"), "");
+  const auto& Taken = FailStep(std::nullopt);
+  EXPECT_EQ(LoadAnsiStringFromFile(At(u"empty.txt")), "");
+  EXPECT_EQ(LoadAnsiStringFromFile(FFolder), "");
+  EXPECT_TRUE(Taken.empty());
+}
+
+TEST_F(FileTest, FilesOf2GiBAreRefused) {
+  const std::string Path = platform::standin::NativePath(At(u"huge.bin"));
+  WriteBytes(At(u"huge.bin"), "");
+  ASSERT_EQ(truncate(Path.c_str(), int64_t{1} << 31), 0); // sparse: no disk space taken
+  EXPECT_EQ(FindFile(At(u"huge.bin")).Size, int64_t{1} << 31);
+  EXPECT_EQ(InOutFailure([&] { LoadAnsiStringFromFile(At(u"huge.bin")); }),
+            u"Error:LoadAnsiStringFromFile\r\n" + At(u"huge.bin"));
+}
+
+TEST_F(FileTest, TemporaryNameFitsBesideTheLongestPath) {
+  // The stand-in, like Win32, reaches no path of 260 units: a temporary name longer than the
+  // target's would fail here.
+  const std::u16string Folder = At(std::u16string(257 - At(u"").size(), u'f'));
+  std::filesystem::create_directory(Real(Folder));
+  const std::u16string Path = Folder + u"\\a";
+  ASSERT_EQ(Path.size(), 259u);
+  SaveAnsiStringToFile(Path, "first");
+  SaveAnsiStringToFile(Path, "second");
+  EXPECT_EQ(ReadBytes(Path), "second");
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(Real(Folder)), {}), 1);
+}
