@@ -1,15 +1,14 @@
 #include "lib/StringRecordList.h"
 
+#include "lib/StringSearchUnit.h"
+#include "lib/StringUnit.h"
+
 #include <memory>
+#include <utility>
 
 namespace {
 
 using StringCell = std::u16string;
-
-// Until the text utilities land: the character range From ... To (1-based, inclusive).
-std::u16string_view PieceOf(std::u16string_view Value, size_t From, size_t To) {
-  return To < From ? std::u16string_view() : Value.substr(From - 1, To - From + 1);
-}
 
 } // namespace
 
@@ -23,7 +22,11 @@ TRecordList::~TRecordList() {
 }
 
 int32_t TRecordList::Add(std::u16string_view Item) {
-  auto Owned = std::make_unique<StringCell>(Item);
+  return AddString(std::u16string(Item));
+}
+
+int32_t TRecordList::AddString(std::u16string Item) {
+  auto Owned = std::make_unique<StringCell>(std::move(Item));
   int32_t Index = FList.Add(Owned.get());
   (void)Owned.release();
   return Index;
@@ -113,10 +116,7 @@ std::u16string TCommonStringRecordList::GetDelimitedText(std::u16string_view Del
     Result += Cell(I);
     Result += Delimiter;
   }
-  // Until the text utilities land: drop the one trailing delimiter.
-  if (!Delimiter.empty() && Result.size() >= Delimiter.size())
-    Result.resize(Result.size() - Delimiter.size());
-  return Result;
+  return RemoveSuffix(Result, Delimiter, false);
 }
 
 void TCommonStringRecordList::SplitText(std::u16string_view Value,
@@ -125,43 +125,38 @@ void TCommonStringRecordList::SplitText(std::u16string_view Value,
   Clear();
   if (Style > dsWithDelimitersNoEmpty)
     return;
-  // Only a position holding the first unit of some delimiter can start a match, so the scan
-  // jumps between such positions; the delimiters are then tried there in array order.
+  // A delimiter can only match where its first unit stands, so the scan jumps from one such
+  // position to the next and tries the delimiters in array order only there.
   std::u16string Starters;
   for (const std::u16string& D : Delimiters)
     if (!D.empty() && Starters.find(D[0]) == std::u16string::npos)
       Starters += D[0];
   const bool KeepEmpty = Style == dsSeparated || Style == dsWithDelimiters;
   const bool KeepDelimiters = Style == dsWithDelimiters || Style == dsWithDelimitersNoEmpty;
-  const size_t N = Value.size();
-  size_t Start = 1;
-  size_t P = Starters.empty() ? std::u16string_view::npos : Value.find_first_of(Starters);
-  while (P != std::u16string_view::npos) {
-    ++P; // 1-based from here on
-    const std::u16string* Match = nullptr;
+  const auto N = static_cast<int32_t>(Value.size());
+  int32_t Start = 1;
+  size_t Found = Starters.empty() ? std::u16string_view::npos : Value.find_first_of(Starters);
+  while (Found != std::u16string_view::npos) {
+    const auto P = static_cast<int32_t>(Found + 1);
+    int32_t L = 0;
     for (const std::u16string& D : Delimiters)
-      if (!D.empty() && Value.substr(P - 1).starts_with(D)) {
-        Match = &D;
+      if (MatchesAt(D, Value, P, false)) {
+        L = static_cast<int32_t>(D.size());
         break;
       }
-    size_t Next = P;
-    if (Match != nullptr) {
-      size_t L = Match->size();
+    if (L > 0) {
       if (Style == dsTerminated) {
-        Add(PieceOf(Value, Start, P + L - 1));
+        AddString(CopyRange(Value, Start, P + L - 1));
       } else {
-        std::u16string_view Piece = PieceOf(Value, Start, P - 1);
-        if (KeepEmpty || !Piece.empty())
-          Add(Piece);
+        if (KeepEmpty || P > Start)
+          AddString(CopyRange(Value, Start, P - 1));
         if (KeepDelimiters)
-          Add(PieceOf(Value, P, P + L - 1));
+          AddString(CopyRange(Value, P, P + L - 1));
       }
       Start = P + L;
-      Next = P + L - 1;
     }
-    P = Value.find_first_of(Starters, Next);
+    Found = Value.find_first_of(Starters, static_cast<size_t>(P - 1 + (L > 0 ? L : 1)));
   }
-  std::u16string_view Last = PieceOf(Value, Start, N);
-  if (KeepEmpty || !Last.empty())
-    Add(Last);
+  if (KeepEmpty || Start <= N)
+    AddString(CopyRange(Value, Start, N));
 }

@@ -58,6 +58,8 @@ public:
   virtual void Assign(const TRecordList* Source);
 
 protected:
+  // Appends Item itself, without a copy; returns its index.
+  int32_t AddString(std::u16string Item);
   // The string behind the slot at Index, unchecked.
   const std::u16string& Cell(int32_t Index) const {
     return *static_cast<const std::u16string*>(FList.List()[Index]);
