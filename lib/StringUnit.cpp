@@ -131,7 +131,7 @@ std::u16string CopyRange(std::u16string_view S, std::int32_t FromIndex, std::int
 void DeleteLast(std::u16string& S, std::int32_t Count) noexcept {
   if (Count <= 0 || Count > Length(S))
     return;
-  S.resize(S.size() - static_cast<std::size_t>(Count));
+  S.erase(S.size() - static_cast<std::size_t>(Count));
 }
 
 TLineBreakKind TrailingLineBreakKind(std::u16string_view S) noexcept {
