@@ -122,13 +122,11 @@ void ConvertChars(std::u16string& S, TCharConversion Conversion) {
   case ccDigitsToNarrow:
     return Tables().DigitsToNarrow.Apply(S);
   case ccKanaToWide:
-    S = ReplaceStrings(S, Tables().NarrowKana, Tables().WideKanaStrings, true);
-    return;
+    return ReplaceStringsInPlace(S, Tables().NarrowKana, Tables().WideKanaStrings, true);
   case ccKanaToNarrow:
-    S = ReplaceStrings(S, Tables().WideKana, NarrowKanaTable, true);
-    return;
+    return ReplaceStringsInPlace(S, Tables().WideKana, NarrowKanaTable, true);
   case ccKanaToHiragana:
-    S = ReplaceStrings(S, Tables().NarrowKana, Tables().WideKanaStrings, true);
+    ReplaceStringsInPlace(S, Tables().NarrowKana, Tables().WideKanaStrings, true);
     return Tables().KatakanaToHiragana.Apply(S);
   case ccHiraganaToKatakana:
     return Tables().HiraganaToKatakana.Apply(S);

@@ -22,7 +22,8 @@ struct WithAsciiFold {
 template <class Fold>
 bool EqualUnits(const char16_t* A, const char16_t* B, std::size_t Count) noexcept {
   if constexpr (std::is_same_v<Fold, NoFold>)
-    return std::memcmp(A, B, Count * sizeof(char16_t)) == 0;
+    if (Count > 8)
+      return std::memcmp(A, B, Count * sizeof(char16_t)) == 0;
   for (std::size_t K = 0; K < Count; ++K)
     if (Fold::Apply(A[K]) != Fold::Apply(B[K]))
       return false;
@@ -31,6 +32,23 @@ bool EqualUnits(const char16_t* A, const char16_t* B, std::size_t Count) noexcep
 
 bool EqualUnits(const char16_t* A, const char16_t* B, std::size_t Count, bool IgnoreCase) noexcept {
   return IgnoreCase ? EqualUnits<WithAsciiFold>(A, B, Count) : EqualUnits<NoFold>(A, B, Count);
+}
+
+// Index of the first pattern of Set below Limit that stands at Text[0] and fits in Room; -1
+// when none does.
+template <class Fold>
+std::ptrdiff_t MatchAt(const PatternSet& Set, const char16_t* Text, std::size_t Room,
+                       std::size_t Limit) noexcept {
+  const char16_t First = Fold::Apply(Text[0]);
+  for (const std::uint32_t I : Set.CandidatesFor(First)) {
+    if (I >= Limit)
+      break;
+    const std::u16string_view Pattern = Set[I];
+    if (Pattern.size() <= Room && Fold::Apply(Pattern[0]) == First &&
+        EqualUnits<Fold>(Pattern.data() + 1, Text + 1, Pattern.size() - 1))
+      return static_cast<std::ptrdiff_t>(I);
+  }
+  return -1;
 }
 
 // The region Start .. Start + Count - 1 of S as 0-based [Begin, End), or nothing when a search
@@ -78,6 +96,7 @@ std::int64_t FindOne(std::u16string_view Pattern, std::u16string_view S, Region 
 // Several patterns: where the region leaves room for the longest one, every pattern is tried
 // and the index finds the first that matches; nearer the end of the region, the first pattern
 // too long for the room left ends the trying, so fewer are allowed.
+template <class Fold>
 TSearchHit FindAny(const PatternSet& Patterns, std::u16string_view S, Region In,
                    TSearchDirection Direction) noexcept {
   auto AllowedAt = [&](std::size_t Room) {
@@ -90,7 +109,7 @@ TSearchHit FindAny(const PatternSet& Patterns, std::u16string_view S, Region In,
   };
   auto TryAt = [&](std::size_t P) {
     const std::size_t Room = In.End - P;
-    return Patterns.MatchAt(S.data() + P, Room, AllowedAt(Room));
+    return MatchAt<Fold>(Patterns, S.data() + P, Room, AllowedAt(Room));
   };
   auto Hit = [](std::size_t P, std::ptrdiff_t Index) {
     return TSearchHit{static_cast<std::int32_t>(P + 1), static_cast<std::int32_t>(Index)};
@@ -131,38 +150,63 @@ std::size_t CountNonOverlapping(std::u16string_view Pattern, std::u16string_view
   return Result;
 }
 
+// Length of the result: S plus the growth of every replacement longer than its search
+// string, once per non-overlapping occurrence; never less than what the scan writes.
 template <class Fold>
-std::u16string ReplaceWith(std::u16string_view S, const PatternSet& SearchList,
-                           StringArrayView ReplaceList, bool ReplaceAll) {
-  // Sized once: every replacement that grows the text adds its growth per occurrence.
+std::size_t ResultCapacity(std::u16string_view S, const PatternSet& SearchList,
+                           StringArrayView ReplaceList) noexcept {
   std::size_t Size = S.size();
-  for (std::size_t K = 0; K < SearchList.size(); ++K) {
-    const std::int64_t Growth = static_cast<std::int64_t>(ReplaceList[K].size()) -
-                                static_cast<std::int64_t>(SearchList[K].size());
-    if (Growth > 0)
-      Size += CountNonOverlapping<Fold>(SearchList[K], S) * static_cast<std::size_t>(Growth);
-  }
-  std::u16string Result(Size, u'\0');
-  char16_t* Out = Result.data();
+  for (std::size_t K = 0; K < SearchList.size(); ++K)
+    if (ReplaceList[K].size() > SearchList[K].size())
+      Size += CountNonOverlapping<Fold>(SearchList[K], S) *
+              (ReplaceList[K].size() - SearchList[K].size());
+  return Size;
+}
+
+// The replacing scan; returns the number of units written to Out. Out may be S.data() itself
+// when no replacement is longer than its search string: writing then never overtakes reading.
+template <class Fold>
+std::size_t ScanReplacing(std::u16string_view S, const PatternSet& SearchList,
+                          StringArrayView ReplaceList, bool ReplaceAll, char16_t* Out) noexcept {
   const char16_t* Text = S.data();
   const std::size_t Length = S.size();
+  char16_t* W = Out;
   std::size_t R = 0;
   while (R < Length) {
-    const std::ptrdiff_t K = SearchList.MatchAt(Text + R, Length - R, SearchList.size());
+    const std::ptrdiff_t K = MatchAt<Fold>(SearchList, Text + R, Length - R, SearchList.size());
     if (K < 0) {
-      *Out++ = Text[R++];
+      *W++ = Text[R++];
       continue;
     }
-    const std::u16string_view Replacement = ReplaceList[static_cast<std::size_t>(K)];
-    Out = std::copy(Replacement.begin(), Replacement.end(), Out);
+    for (const char16_t C : ReplaceList[static_cast<std::size_t>(K)])
+      *W++ = C;
     R += SearchList[static_cast<std::size_t>(K)].size();
     if (!ReplaceAll) {
-      Out = std::copy(Text + R, Text + Length, Out);
+      std::memmove(W, Text + R, (Length - R) * sizeof(char16_t));
+      W += Length - R;
       break;
     }
   }
-  Result.resize(static_cast<std::size_t>(Out - Result.data()));
+  return static_cast<std::size_t>(W - Out);
+}
+
+template <class Fold>
+std::u16string ReplaceWith(std::u16string_view S, const PatternSet& SearchList,
+                           StringArrayView ReplaceList, bool ReplaceAll) {
+  std::u16string Result(ResultCapacity<Fold>(S, SearchList, ReplaceList), u'\0');
+  Result.resize(ScanReplacing<Fold>(S, SearchList, ReplaceList, ReplaceAll, Result.data()));
   return Result;
+}
+
+template <class Fold>
+void ReplaceInPlace(std::u16string& S, const PatternSet& SearchList, StringArrayView ReplaceList,
+                    bool ReplaceAll) {
+  for (std::size_t K = 0; K < SearchList.size(); ++K)
+    if (ReplaceList[K].size() > SearchList[K].size()) {
+      S = ReplaceWith<Fold>(S, SearchList, ReplaceList, ReplaceAll);
+      return;
+    }
+  S.resize(ScanReplacing<Fold>(S, SearchList, ReplaceList, ReplaceAll, S.data()));
 }
 
 } // namespace
@@ -186,21 +230,6 @@ PatternSet::PatternSet(StringArrayView Patterns, bool IgnoreCase)
   for (std::size_t I = 0; I < FPatterns.size(); ++I)
     if (!FPatterns[I].empty())
       FOrder[Fill[BucketOf(FPatterns[I])]++] = static_cast<std::uint32_t>(I);
-}
-
-std::ptrdiff_t PatternSet::MatchAt(const char16_t* Text, std::size_t Room,
-                                   std::size_t Limit) const noexcept {
-  const char16_t First = FIgnoreCase ? AsciiFold(Text[0]) : Text[0];
-  const std::size_t Bucket = First % BucketCount;
-  for (std::uint32_t J = FBucketStart[Bucket]; J < FBucketStart[Bucket + 1]; ++J) {
-    const std::size_t I = FOrder[J];
-    if (I >= Limit)
-      break;
-    const std::u16string_view Pattern = FPatterns[I];
-    if (Pattern.size() <= Room && EqualUnits(Pattern.data(), Text, Pattern.size(), FIgnoreCase))
-      return static_cast<std::ptrdiff_t>(I);
-  }
-  return -1;
 }
 
 bool SameRange(std::u16string_view A, std::u16string_view B, std::int32_t IndexA,
@@ -237,9 +266,10 @@ TSearchHit SearchStrings(StringArrayView Patterns, std::u16string_view S, std::i
     return P < 0 ? TSearchHit{} : TSearchHit{static_cast<std::int32_t>(P + 1), 0};
   }
   const PatternSet Prepared(Patterns, IgnoreCase);
-  if (Prepared.AllEmpty())
+  if (Prepared.MaxLength() == 0)
     return {};
-  return FindAny(Prepared, S, In, Direction);
+  return IgnoreCase ? FindAny<WithAsciiFold>(Prepared, S, In, Direction)
+                    : FindAny<NoFold>(Prepared, S, In, Direction);
 }
 
 std::int32_t FindSubString(std::u16string_view SubStr, std::u16string_view S, bool IgnoreCase,
@@ -283,19 +313,21 @@ std::int32_t CountSubString(std::u16string_view SubStr, std::u16string_view S, b
   return Result;
 }
 
-std::u16string ReplaceStrings(std::u16string_view S, const PatternSet& SearchList,
-                              StringArrayView ReplaceList, bool ReplaceAll) {
-  if (SearchList.size() == 0 || SearchList.size() != ReplaceList.size() || S.empty() ||
-      SearchList.AllEmpty())
-    return std::u16string(S);
-  return SearchList.IgnoreCase()
-             ? ReplaceWith<WithAsciiFold>(S, SearchList, ReplaceList, ReplaceAll)
-             : ReplaceWith<NoFold>(S, SearchList, ReplaceList, ReplaceAll);
-}
-
 std::u16string ReplaceStrings(std::u16string_view S, StringArrayView SearchList,
                               StringArrayView ReplaceList, bool IgnoreCase, bool ReplaceAll) {
   if (SearchList.empty() || SearchList.size() != ReplaceList.size() || S.empty())
     return std::u16string(S);
-  return ReplaceStrings(S, PatternSet(SearchList, IgnoreCase), ReplaceList, ReplaceAll);
+  const PatternSet Prepared(SearchList, IgnoreCase);
+  return IgnoreCase ? ReplaceWith<WithAsciiFold>(S, Prepared, ReplaceList, ReplaceAll)
+                    : ReplaceWith<NoFold>(S, Prepared, ReplaceList, ReplaceAll);
+}
+
+void ReplaceStringsInPlace(std::u16string& S, const PatternSet& SearchList,
+                           StringArrayView ReplaceList, bool ReplaceAll) {
+  if (SearchList.size() == 0 || SearchList.size() != ReplaceList.size() || S.empty())
+    return;
+  if (SearchList.IgnoreCase())
+    ReplaceInPlace<WithAsciiFold>(S, SearchList, ReplaceList, ReplaceAll);
+  else
+    ReplaceInPlace<NoFold>(S, SearchList, ReplaceList, ReplaceAll);
 }

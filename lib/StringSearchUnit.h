@@ -9,6 +9,7 @@
 #include <initializer_list>
 #include <iterator>
 #include <ranges>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -110,12 +111,14 @@ public:
   std::size_t size() const noexcept { return FPatterns.size(); }
   std::u16string_view operator[](std::size_t I) const noexcept { return FPatterns[I]; }
   bool IgnoreCase() const noexcept { return FIgnoreCase; }
-  bool AllEmpty() const noexcept { return FMaxLength == 0; }
   std::size_t MaxLength() const noexcept { return FMaxLength; }
 
-  // Index of the first pattern below Limit that stands at Text[0] and fits within Room units
-  // of Text; -1 when none does.
-  std::ptrdiff_t MatchAt(const char16_t* Text, std::size_t Room, std::size_t Limit) const noexcept;
+  // Indices, ascending, of the non-empty patterns that may begin with First (already folded
+  // when the set ignores case); the caller still compares them.
+  std::span<const std::uint32_t> CandidatesFor(char16_t First) const noexcept {
+    const std::size_t Bucket = First % BucketCount;
+    return {FOrder.data() + FBucketStart[Bucket], FOrder.data() + FBucketStart[Bucket + 1]};
+  }
 
 private:
   static constexpr std::size_t BucketCount = 1024;
@@ -135,6 +138,8 @@ private:
 std::u16string ReplaceStrings(std::u16string_view S, StringArrayView SearchList,
                               StringArrayView ReplaceList, bool IgnoreCase, bool ReplaceAll);
 
-// ReplaceStrings with search strings prepared once; the case rule is the one of SearchList.
-std::u16string ReplaceStrings(std::u16string_view S, const PatternSet& SearchList,
-                              StringArrayView ReplaceList, bool ReplaceAll);
+// S := ReplaceStrings(S, SearchList, ReplaceList, SearchList's case rule, ReplaceAll), with the
+// search strings prepared once; written in place when no replacement is longer than its search
+// string. The replacements must not point into S.
+void ReplaceStringsInPlace(std::u16string& S, const PatternSet& SearchList,
+                           StringArrayView ReplaceList, bool ReplaceAll);

@@ -175,8 +175,22 @@ TEST(ReplaceStrings, ListRules) {
 TEST(ReplaceStrings, PreparedPatternsGiveTheSameResult) {
   const std::vector<std::u16string> Search = {u"\r\n", u"\r", u"\n"};
   const PatternSet Prepared(Search, false);
-  EXPECT_EQ(ReplaceStrings(u"a\r\nb\rc", Prepared, {u"<>", u"<", u">"}, true), u"a<>b<c");
-  EXPECT_EQ(ReplaceStrings(u"a\r\nb\rc", Prepared, {u"<>", u"<", u">"}, false), u"a<>b\rc");
+  struct Case {
+    std::u16string S;
+    std::vector<std::u16string> Replace;
+    bool ReplaceAll;
+  } const Cases[] = {
+      {u"a\r\nb\rc\n", {u"<>", u"<", u">"}, true}, // grows: a new buffer
+      {u"a\r\nb\rc\n", {u"<>", u"<", u">"}, false},
+      {u"a\r\nb\rc\n", {u"+", u"", u"-"}, true}, // in place
+      {u"a\r\nb\rc\n", {u"+", u"", u"-"}, false},
+      {u"\r\n\r\n", {u"\r", u"", u""}, true},
+  };
+  for (const Case& C : Cases) {
+    std::u16string S = C.S;
+    ReplaceStringsInPlace(S, Prepared, C.Replace, C.ReplaceAll);
+    EXPECT_EQ(S, ReplaceStrings(C.S, Search, C.Replace, false, C.ReplaceAll));
+  }
 }
 
 TEST(MathUnit, RangeAndClamp) {
