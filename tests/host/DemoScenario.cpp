@@ -74,6 +74,19 @@ MARIGOLD_HOST_SCENARIO("demo-1-frame", DemoFrame) {
                               std::to_string(static_cast<int32_t>(Events.back().WParam))));
   Check(Events.size() == 1, "OnEvents sends 2050");
 
+  {
+    TempFolder Plugins;
+    Window.Answers.PlugInsFolder = std::u16string(Plugins.Path().begin(), Plugins.Path().end());
+    MenuDismisser Menus(Window);
+    Plug.OnCommand(W);
+    std::string Captions;
+    for (const auto& Caption : Menus.RootCaptions)
+      Captions += (Captions.empty() ? "" : " | ") + (Caption.empty() ? "---" : Utf8(Caption));
+    Print("  OnCommand(editor window) showed its menu (" + Captions +
+          ") and returned when the stand-in dismissed it");
+    Check(Menus.Dismissed > 0, "OnCommand shows its menu");
+  }
+
   MessageBoxAnswerer Answerer(W, {IDNO});
   const LRESULT Uninstall = Plug.PlugInProc(W, 2311, 0, 0);
   const auto Seen = Answerer.Wait(2000);
@@ -82,9 +95,6 @@ MARIGOLD_HOST_SCENARIO("demo-1-frame", DemoFrame) {
     Print("  PlugInProc(2311) asked " + Quoted(Utf8(Seen[0].Text)) + " (caption " +
           Quoted(Utf8(Seen[0].Caption)) + ", buttons Yes/No); the stand-in clicked No; answer " +
           std::to_string(Uninstall));
-
-  Plug.OnCommand(W);
-  Print("  OnCommand(editor window) returned");
 
   if (Ctx.ShippedPath.empty())
     return;

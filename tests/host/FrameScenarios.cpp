@@ -259,14 +259,26 @@ MARIGOLD_HOST_SCENARIO("uninstall-no", UninstallNo) {
   Uninstall(Ctx, IDNO, 0);
 }
 
+// OnCommand keeps its window as the host window of the command: the command's queries go to
+// the window of the latest call, and its menu is owned by it.
 MARIGOLD_HOST_SCENARIO("on-command", OnCommandFrame) {
-  EditorWindow Window;
+  EditorWindow First;
+  EditorWindow Second;
+  TempFolder Plugins;
   LOAD_PLUGIN(Plug);
-  MessageBoxAnswerer Answerer(Window.Handle(), {IDOK});
-  Plug.OnCommand(Window.Handle());
-  Plug.OnCommand(Window.Handle());
-  CheckEqual(Answerer.Wait(300).size(), size_t{0}, "OnCommand shows no message box");
-  CheckEqual(Window.Messages.size(), size_t{0}, "OnCommand sends no host messages yet");
+  for (EditorWindow* Window : {&First, &Second}) {
+    First.Messages.clear();
+    Second.Messages.clear();
+    Window->Answers.PlugInsFolder = std::u16string(Plugins.Path().begin(), Plugins.Path().end());
+    MenuDismisser Menus(*Window);
+    MessageBoxAnswerer Answerer(Window->Handle(), {IDOK});
+    Plug.OnCommand(Window->Handle());
+    CheckEqual(Answerer.Wait(300).size(), size_t{0}, "OnCommand shows no error");
+    Check(Menus.Dismissed > 0, "the command's menu is owned by the window given to OnCommand");
+    Check(!Window->Of(2134).empty(), "the command asks the window given to OnCommand");
+    EditorWindow* Other = Window == &First ? &Second : &First;
+    CheckEqual(Other->Messages.size(), size_t{0}, "the other window is not asked");
+  }
 }
 
 MARIGOLD_HOST_SCENARIO("resources", Resources) {

@@ -192,6 +192,58 @@ void PumpMessages() {
   }
 }
 
+TempFolder::TempFolder() {
+  wchar_t Base[MAX_PATH + 1] = {};
+  GetTempPathW(MAX_PATH, Base);
+  for (unsigned Attempt = 0; FPath.empty() && Attempt < 100; ++Attempt) {
+    std::wstring Candidate = std::wstring(Base) + L"MarigoldHost-" +
+                             std::to_wstring(GetCurrentProcessId()) + L"-" +
+                             std::to_wstring(Attempt);
+    if (CreateDirectoryW(Candidate.c_str(), nullptr))
+      FPath = Candidate;
+  }
+  Check(!FPath.empty(), "a temporary folder is created");
+}
+
+TempFolder::~TempFolder() {
+  if (FPath.empty())
+    return;
+  WIN32_FIND_DATAW Found;
+  HANDLE Find = FindFirstFileW((FPath + L"\\*").c_str(), &Found);
+  if (Find != INVALID_HANDLE_VALUE) {
+    do {
+      if (!(Found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+        DeleteFileW((FPath + L"\\" + Found.cFileName).c_str());
+    } while (FindNextFileW(Find, &Found));
+    FindClose(Find);
+  }
+  RemoveDirectoryW(FPath.c_str());
+}
+
+MenuDismisser::~MenuDismisser() {
+  Window.OtherMessages = nullptr;
+}
+
+MenuDismisser::MenuDismisser(EditorWindow& Host) : Window(Host) {
+  Window.OtherMessages = [this](HWND, UINT Message, WPARAM WParam,
+                                LPARAM) -> std::optional<LRESULT> {
+    if (Message == WM_INITMENUPOPUP && Dismissed == 0 && RootCaptions.empty()) {
+      const auto Menu = reinterpret_cast<HMENU>(WParam);
+      for (int I = 0; I < GetMenuItemCount(Menu); ++I) {
+        wchar_t Caption[256] = {};
+        GetMenuStringW(Menu, static_cast<UINT>(I), Caption, 256, MF_BYPOSITION);
+        RootCaptions.emplace_back(Caption);
+      }
+    }
+    if (Message == WM_ENTERIDLE && WParam == MSGF_MENU) {
+      ++Dismissed;
+      EndMenu();
+      return 0;
+    }
+    return std::nullopt;
+  };
+}
+
 // ---- message boxes --------------------------------------------------------------------------
 
 MessageBoxAnswerer::MessageBoxAnswerer(HWND Owner, std::vector<int> Answers)
@@ -270,7 +322,11 @@ void MessageBoxAnswerer::Run() {
       std::lock_guard Guard(FLock);
       FSeen.push_back(Seen);
     }
-    if (HWND Button = GetDlgItem(Box, Seen.Clicked))
+    // A box without the requested button still has to go, or the test would hang.
+    HWND Button = GetDlgItem(Box, Seen.Clicked);
+    if (!Button && !Seen.Buttons.empty())
+      Button = GetDlgItem(Box, Seen.Buttons.back());
+    if (Button)
       SendMessageW(Button, BM_CLICK, 0, 0);
     Answered = Box;
     // Wait for the box to go away before looking for the next one.

@@ -103,6 +103,34 @@ private:
 // Runs the thread's message queue until nothing is waiting.
 void PumpMessages();
 
+// A fresh folder under the Windows temporary folder, removed with the files directly in it.
+class TempFolder {
+public:
+  TempFolder();
+  ~TempFolder();
+  TempFolder(const TempFolder&) = delete;
+  TempFolder& operator=(const TempFolder&) = delete;
+  // Without a trailing backslash.
+  const std::wstring& Path() const { return FPath; }
+
+private:
+  std::wstring FPath;
+};
+
+// Answers the host window's WM_ENTERIDLE during a popup menu with EndMenu, so that a command's
+// menu closes with nothing chosen; counts the menus and keeps the root menu's captions.
+// Installs itself as the window's OtherMessages for its lifetime.
+struct MenuDismisser {
+  explicit MenuDismisser(EditorWindow& Window);
+  ~MenuDismisser();
+  MenuDismisser(const MenuDismisser&) = delete;
+  MenuDismisser& operator=(const MenuDismisser&) = delete;
+
+  EditorWindow& Window;
+  int Dismissed = 0;
+  std::vector<std::wstring> RootCaptions; // of the first popup shown; separators are empty
+};
+
 // ---- message boxes --------------------------------------------------------------------------
 
 struct SeenMessageBox {
