@@ -1,0 +1,49 @@
+#pragma once
+
+// The stage of the favourites scenarios: a plug-ins folder of its own inside the Wine prefix,
+// C:\Work and C:\Work\notes.txt, the stand-in editor window and the loaded plug-in, and the log
+// that editors started by the plug-in write their command lines to.
+
+#include "MenuDriver.h"
+#include "StandInEditor.h"
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+namespace host {
+
+// Text in the system ANSI code page, as the settings file holds it.
+std::string ToAnsi(std::wstring_view Text);
+std::string ReadBytes(const std::wstring& Path);
+void WriteBytes(const std::wstring& Path, const std::string& Bytes);
+bool FileExistsW(const std::wstring& Path);
+FILETIME LastWriteTime(const std::wstring& Path);
+// This program's own path, as the plug-in reports the editor's.
+std::wstring OwnExecutable();
+
+class FavouritesStage {
+public:
+  // Name is the stage's folder under C:\MgE2E, emptied first.
+  FavouritesStage(const Context& Ctx, const std::wstring& Name);
+
+  const std::wstring& Folder() const { return FFolder; }
+  std::wstring SettingsFile() const { return FFolder + L"\\Marigolds_Setting.txt"; }
+  void WriteSettings(std::wstring_view Text) const { WriteBytes(SettingsFile(), ToAnsi(Text)); }
+
+  // Puts the cursor at At and runs OnCommand; the driver works the menu meanwhile.
+  void Run(MenuDriver& Driver, POINT At);
+  // The command lines logged by started editors, after waiting for Count of them (a moment
+  // when Count is 0, so that a wrong start has time to show).
+  std::vector<std::string> Launches(size_t Count) const;
+
+  EditorWindow Window;
+  PlugIn Plug;
+
+private:
+  std::wstring FFolder;
+  std::wstring FLog;
+};
+
+} // namespace host

@@ -1,0 +1,182 @@
+#include "MenuDriver.h"
+
+#include <algorithm>
+
+namespace host {
+
+namespace {
+
+std::wstring ItemCaption(HMENU Menu, int Position) {
+  MENUITEMINFOW Info{};
+  Info.cbSize = sizeof(Info);
+  Info.fMask = MIIM_STRING;
+  if (!GetMenuItemInfoW(Menu, static_cast<UINT>(Position), TRUE, &Info))
+    return {};
+  std::wstring Text(Info.cch + 1, L'\0');
+  Info.dwTypeData = Text.data();
+  Info.cch = static_cast<UINT>(Text.size());
+  GetMenuItemInfoW(Menu, static_cast<UINT>(Position), TRUE, &Info);
+  Text.resize(Info.cch);
+  return Text;
+}
+
+void Describe(HMENU Menu, int Depth, std::string& Out) {
+  const int Count = GetMenuItemCount(Menu);
+  for (int I = 0; I < Count; ++I) {
+    MENUITEMINFOW Info{};
+    Info.cbSize = sizeof(Info);
+    Info.fMask = MIIM_FTYPE | MIIM_ID | MIIM_SUBMENU;
+    GetMenuItemInfoW(Menu, static_cast<UINT>(I), TRUE, &Info);
+    // GetMenuState tells MF_DISABLED from MF_GRAYED; the item info reports both alike.
+    const UINT State = GetMenuState(Menu, static_cast<UINT>(I), MF_BYPOSITION) & 0xFF;
+    Out.append(static_cast<size_t>(Depth) * 2, ' ');
+    if (Info.fType & MFT_SEPARATOR) {
+      Out += "-\n";
+      continue;
+    }
+    Out += Utf8(ItemCaption(Menu, I));
+    Out += Info.hSubMenu ? std::string(" >") : " #" + std::to_string(Info.wID);
+    if ((State & (MF_GRAYED | MF_DISABLED)) == MF_GRAYED)
+      Out += " grayed";
+    else if (State & MF_DISABLED)
+      Out += " disabled";
+    Out += '\n';
+    if (Info.hSubMenu)
+      Describe(Info.hSubMenu, Depth + 1, Out);
+  }
+}
+
+void SendButton(DWORD Flags) {
+  INPUT Input{};
+  Input.type = INPUT_MOUSE;
+  Input.mi.dwFlags = Flags;
+  SendInput(1, &Input, sizeof(Input));
+}
+
+} // namespace
+
+std::string DescribeMenu(HMENU Menu) {
+  std::string Out;
+  Describe(Menu, 0, Out);
+  return Out;
+}
+
+int FindMenuItem(HMENU Menu, std::wstring_view Caption) {
+  const int Count = GetMenuItemCount(Menu);
+  for (int I = 0; I < Count; ++I)
+    if (ItemCaption(Menu, I) == Caption)
+      return I;
+  return -1;
+}
+
+void ClickAt(POINT Point) {
+  SetCursorPos(Point.x, Point.y);
+  INPUT Move{};
+  Move.type = INPUT_MOUSE;
+  Move.mi.dx = 0;
+  Move.mi.dy = 0;
+  Move.mi.dwFlags = MOUSEEVENTF_MOVE;
+  SendInput(1, &Move, sizeof(Move));
+  SendButton(MOUSEEVENTF_LEFTDOWN);
+  SendButton(MOUSEEVENTF_LEFTUP);
+}
+
+MenuDriver::MenuDriver(EditorWindow& Window) : FWindow(Window) {
+  FWindow.OtherMessages = [this](HWND, UINT Message, WPARAM WParam,
+                                 LPARAM LParam) -> std::optional<LRESULT> {
+    if (Message == WM_CANCELMODE && IgnoreLateFocusLoss && !Shown)
+      return 0;
+    if (Message == WM_INITMENUPOPUP) {
+      const auto Menu = reinterpret_cast<HMENU>(WParam);
+      if (!FRoot)
+        FRoot = FCurrent = Menu;
+      FInitialised.push_back(Menu);
+      return std::nullopt;
+    }
+    if (Message == WM_ENTERIDLE && WParam == MSGF_MENU) {
+      OnIdle(reinterpret_cast<HWND>(LParam));
+      return 0;
+    }
+    return std::nullopt;
+  };
+}
+
+MenuDriver::~MenuDriver() {
+  FWindow.OtherMessages = nullptr;
+}
+
+MenuDriver& MenuDriver::Click(std::wstring Caption) {
+  FSteps.push_back({Step::ClickItem, std::move(Caption), {}});
+  return *this;
+}
+
+MenuDriver& MenuDriver::ClickOutside() {
+  FSteps.push_back({Step::ClickOutsideMenus, {}, {}});
+  return *this;
+}
+
+MenuDriver& MenuDriver::Then(std::function<void()> Action) {
+  FSteps.push_back({Step::Action, {}, std::move(Action)});
+  return *this;
+}
+
+void MenuDriver::Fail(const std::string& Why) {
+  Failure = Why;
+  EndMenu();
+}
+
+void MenuDriver::OnIdle(HWND MenuWindow) {
+  if (!Shown) {
+    QueryPerformanceCounter(&ShownAt);
+    Shown = true;
+    GetCursorPos(&CursorAtShow);
+    if (MenuWindow)
+      GetWindowRect(MenuWindow, &RootWindow);
+    Tree = FRoot ? DescribeMenu(FRoot) : std::string();
+  }
+  if (!Failure.empty())
+    return;
+  // A submenu clicked open must be shown before the plan goes on.
+  if (FAwaited) {
+    if (std::find(FInitialised.begin(), FInitialised.end(), FAwaited) == FInitialised.end())
+      return;
+    FCurrent = FAwaited;
+    FAwaited = nullptr;
+  }
+  if (FNext == FSteps.size()) {
+    if (!Completed)
+      Fail("the plan ended with the menu still open");
+    return;
+  }
+  // Actions change nothing the menu loop sees, so the next step follows at the same idle.
+  while (FNext < FSteps.size() && FSteps[FNext].What == Step::Action)
+    FSteps[FNext++].Run();
+  if (FNext == FSteps.size()) {
+    Fail("the plan ended with the menu still open");
+    return;
+  }
+  const Step& Next = FSteps[FNext++];
+  switch (Next.What) {
+  case Step::Action:
+    break;
+  case Step::ClickOutsideMenus:
+    Completed = FNext == FSteps.size();
+    ClickAt({RootWindow.left - 40 > 0 ? RootWindow.left - 40 : RootWindow.right + 40,
+             RootWindow.bottom + 40});
+    break;
+  case Step::ClickItem: {
+    const int Position = FindMenuItem(FCurrent, Next.Caption);
+    RECT Item{};
+    if (Position < 0 || !GetMenuItemRect(nullptr, FCurrent, static_cast<UINT>(Position), &Item)) {
+      Fail("no entry " + Utf8(Next.Caption) + " on the screen");
+      return;
+    }
+    FAwaited = GetSubMenu(FCurrent, Position);
+    Completed = FNext == FSteps.size();
+    ClickAt({(Item.left + Item.right) / 2, (Item.top + Item.bottom) / 2});
+    break;
+  }
+  }
+}
+
+} // namespace host
