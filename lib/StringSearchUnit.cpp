@@ -74,10 +74,15 @@ std::int64_t FindOne(std::u16string_view Pattern, std::u16string_view S, Region 
   const std::size_t Length = Pattern.size();
   if (Length > In.End - In.Begin)
     return -1;
+  // Under the fold a unit stands for the letter A exactly when (unit | 32) == 'a'; other first
+  // units compare as they are. So the scan never folds the text.
   const char16_t First = Fold::Apply(Pattern[0]);
+  const bool Letter = std::is_same_v<Fold, WithAsciiFold> && First >= u'A' && First <= u'Z';
+  const char16_t Mask = Letter ? 32 : 0;
+  const auto Target = static_cast<char16_t>(First | Mask);
   const char16_t* Text = S.data();
   auto MatchesHere = [&](std::size_t P) {
-    return Fold::Apply(Text[P]) == First &&
+    return (Text[P] | Mask) == Target &&
            EqualUnits<Fold>(Text + P + 1, Pattern.data() + 1, Length - 1);
   };
   const std::size_t LastStart = In.End - Length;
@@ -114,14 +119,17 @@ TSearchHit FindAny(const PatternSet& Patterns, std::u16string_view S, Region In,
   auto Hit = [](std::size_t P, std::ptrdiff_t Index) {
     return TSearchHit{static_cast<std::int32_t>(P + 1), static_cast<std::int32_t>(Index)};
   };
+  const char16_t* Text = S.data();
   if (Direction == sdForward) {
     for (std::size_t P = In.Begin; P < In.End; ++P)
-      if (const std::ptrdiff_t Index = TryAt(P); Index >= 0)
-        return Hit(P, Index);
+      if (Patterns.MayStartWith(Text[P]))
+        if (const std::ptrdiff_t Index = TryAt(P); Index >= 0)
+          return Hit(P, Index);
   } else {
     for (std::size_t P = In.End; P-- > In.Begin;)
-      if (const std::ptrdiff_t Index = TryAt(P); Index >= 0)
-        return Hit(P, Index);
+      if (Patterns.MayStartWith(Text[P]))
+        if (const std::ptrdiff_t Index = TryAt(P); Index >= 0)
+          return Hit(P, Index);
   }
   return {};
 }
@@ -173,6 +181,17 @@ std::size_t ScanReplacing(std::u16string_view S, const PatternSet& SearchList,
   char16_t* W = Out;
   std::size_t R = 0;
   while (R < Length) {
+    // Units that cannot begin a search string are copied as one run.
+    std::size_t Run = R;
+    while (Run < Length && !SearchList.MayStartWith(Text[Run]))
+      ++Run;
+    if (Run > R) {
+      std::memmove(W, Text + R, (Run - R) * sizeof(char16_t));
+      W += Run - R;
+      R = Run;
+      if (R == Length)
+        break;
+    }
     const std::ptrdiff_t K = MatchAt<Fold>(SearchList, Text + R, Length - R, SearchList.size());
     if (K < 0) {
       *W++ = Text[R++];
@@ -227,9 +246,18 @@ PatternSet::PatternSet(StringArrayView Patterns, bool IgnoreCase)
     FBucketStart[B + 1] += FBucketStart[B];
   FOrder.resize(FBucketStart[BucketCount]);
   std::vector<std::uint32_t> Fill(FBucketStart.begin(), FBucketStart.end() - 1);
-  for (std::size_t I = 0; I < FPatterns.size(); ++I)
-    if (!FPatterns[I].empty())
-      FOrder[Fill[BucketOf(FPatterns[I])]++] = static_cast<std::uint32_t>(I);
+  auto MarkStart = [this](char16_t C) {
+    FMayStart[C % BucketCount / 64] |= std::uint64_t{1} << (C % BucketCount % 64);
+  };
+  for (std::size_t I = 0; I < FPatterns.size(); ++I) {
+    if (FPatterns[I].empty())
+      continue;
+    FOrder[Fill[BucketOf(FPatterns[I])]++] = static_cast<std::uint32_t>(I);
+    const char16_t First = FPatterns[I][0];
+    MarkStart(First);
+    if (IgnoreCase && ((First >= u'a' && First <= u'z') || (First >= u'A' && First <= u'Z')))
+      MarkStart(static_cast<char16_t>(First ^ 32));
+  }
 }
 
 bool SameRange(std::u16string_view A, std::u16string_view B, std::int32_t IndexA,

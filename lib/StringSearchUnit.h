@@ -3,6 +3,7 @@
 #include "lib/ConstUnit.h"
 #include "lib/MathUnit.h"
 
+#include <array>
 #include <concepts>
 #include <cstddef>
 #include <cstdint>
@@ -113,6 +114,13 @@ public:
   bool IgnoreCase() const noexcept { return FIgnoreCase; }
   std::size_t MaxLength() const noexcept { return FMaxLength; }
 
+  // False when no pattern can begin with the unit C as it stands in the text (either case of a
+  // letter counts when the set ignores case): the scans skip such units without folding.
+  bool MayStartWith(char16_t C) const noexcept {
+    const std::size_t Bucket = C % BucketCount;
+    return (FMayStart[Bucket / 64] >> (Bucket % 64)) & 1;
+  }
+
   // Indices, ascending, of the non-empty patterns that may begin with First (already folded
   // when the set ignores case); the caller still compares them.
   std::span<const std::uint32_t> CandidatesFor(char16_t First) const noexcept {
@@ -125,6 +133,7 @@ private:
   std::vector<std::u16string_view> FPatterns;
   std::vector<std::uint32_t> FBucketStart; // BucketCount + 1 offsets into FOrder
   std::vector<std::uint32_t> FOrder;       // non-empty pattern indices, ascending per bucket
+  std::array<std::uint64_t, BucketCount / 64> FMayStart{};
   std::size_t FMaxLength = 0;
   bool FIgnoreCase = false;
 };

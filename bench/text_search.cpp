@@ -1,0 +1,78 @@
+// FindSubString and SearchStrings forwards and backwards over 1 MiB of Japanese text, with the
+// match planted near the far end of the scan: ours against the literal reference.
+#include "bench/TextBench.h"
+#include "bench/reference/SearchReference.h"
+#include "lib/StringSearchUnit.h"
+
+#include <cstdio>
+
+namespace {
+
+constexpr std::u16string_view Needle = u"Xyzzyテキスト";
+constexpr std::u16string_view Several[] = {u"Xyzzyテキスト", u"ｶﾞｶﾞｶﾞ", u"終端の印"};
+
+// The needle once at 90 % (found by forward searches) and once at 10 % (backward searches).
+const std::u16string& Input() {
+  static const std::u16string Text = [] {
+    std::u16string S = textbench::JapaneseText(textbench::MiB, true);
+    S.replace(S.size() / 10, Needle.size(), Needle);
+    S.replace(S.size() * 9 / 10, Needle.size(), Needle);
+    return S;
+  }();
+  return Text;
+}
+
+struct Contest {
+  const char* Name;
+  bool Multiple, IgnoreCase;
+  TSearchDirection Direction;
+};
+constexpr Contest Contests[] = {
+    {"FindSubString/forward", false, false, sdForward},
+    {"FindSubString/forward-ignorecase", false, true, sdForward},
+    {"SearchStrings/backward", false, false, sdBackward},
+    {"SearchStrings/3-patterns-forward", true, false, sdForward},
+    {"SearchStrings/3-patterns-backward", true, false, sdBackward},
+    {"SearchStrings/3-patterns-backward-ignorecase", true, true, sdBackward},
+};
+
+TSearchHit Ours(const Contest& C, const std::u16string& S) {
+  if (!C.Multiple && C.Direction == sdForward)
+    return {FindSubString(Needle, S, C.IgnoreCase, 1, WholeRest), 0};
+  const std::u16string_view One[] = {Needle};
+  const StringArrayView Patterns = C.Multiple ? StringArrayView(Several) : StringArrayView(One);
+  return SearchStrings(Patterns, S, 1, WholeRest, C.IgnoreCase, C.Direction);
+}
+
+TSearchHit Reference(const Contest& C, const std::u16string& S) {
+  if (C.Multiple)
+    return reference::SearchStrings(Several, S, 1, WholeRest, C.IgnoreCase, C.Direction);
+  const std::u16string_view One[] = {Needle};
+  return reference::SearchStrings(One, S, 1, WholeRest, C.IgnoreCase, C.Direction);
+}
+
+template <class Fn> void Register(const std::string& Name, const Contest& C, Fn Search) {
+  benchmark::RegisterBenchmark(Name.c_str(), [C, Search](benchmark::State& State) {
+    const std::u16string& Text = Input();
+    for (auto _ : State)
+      benchmark::DoNotOptimize(Search(C, Text));
+    State.SetBytesProcessed(static_cast<std::int64_t>(State.iterations() * textbench::MiB));
+  })->Unit(benchmark::kMicrosecond);
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+  std::vector<textbench::Ratio> Ratios;
+  for (const Contest& C : Contests) {
+    if (Ours(C, Input()) != Reference(C, Input()) || Ours(C, Input()).Position == 0) {
+      std::fprintf(stderr, "%s: contenders disagree\n", C.Name);
+      return 1;
+    }
+    const std::string Name = C.Name;
+    Register(Name + "/ours", C, Ours);
+    Register(Name + "/reference", C, Reference);
+    Ratios.push_back({Name + ": reference / ours", Name + "/reference", Name + "/ours"});
+  }
+  return textbench::Main(argc, argv, std::move(Ratios));
+}
