@@ -1,4 +1,5 @@
 #include "StorageTestSupport.h"
+#include "unit/common/MigrationDialogTexts.h"
 
 #include "lib/Errors.h"
 #include "lib/StringRecordList.h"
@@ -18,37 +19,6 @@ constexpr std::u16string_view LegacyBackup = u"D:\\Ed\\PlugIns\\Marigolds_ini.ba
 // "あ" CR LF "x" in code page 932, and the lines of a current settings file.
 const std::string LegacyBytes = "\x82\xa0\r\nx";
 const std::string CurrentBytes = "C:\\a.txt\r\n\tD:\\b\r\n";
-
-std::u16string JoinLines(std::initializer_list<std::u16string_view> Lines) {
-  std::u16string Text;
-  for (auto Line : Lines)
-    Text += std::u16string(Line) + u"\r\n";
-  return Text.substr(0, Text.size() - 2);
-}
-
-const std::u16string BothFilesQuestion = JoinLines({
-    u"設定ファイル名が変更になっています。",
-    u"旧バージョン/新バージョン、両方の設定ファイルが存在します。",
-    u"移行しますか？",
-    u"--------------------",
-    u"処理内容",
-    u"  バックアップ",
-    u"    旧バージョン:Marigolds.ini >> Marigolds_ini.bak",
-    u"    新バージョン:Marigolds_Setting.txt >> Marigolds_Setting_txt.bak",
-    u"  移行",
-    u"    Marigolds.ini >> Marigolds_Setting.txt",
-});
-const std::u16string LegacyFileQuestion = JoinLines({
-    u"設定ファイル名が変更になっています。",
-    u"旧バージョンの設定ファイルが存在します。",
-    u"移行しますか？",
-    u"--------------------",
-    u"処理内容",
-    u"  バックアップ",
-    u"    旧バージョン:Marigolds.ini >> Marigolds_ini.bak",
-    u"  移行",
-    u"    Marigolds.ini >> Marigolds_Setting.txt",
-});
 
 constexpr int IdYes = 6, IdNo = 7;
 
@@ -193,25 +163,37 @@ TEST_F(Migration, UnreadableLegacyFileStopsBeforeAnythingIsRenamed) {
   EXPECT_EQ(Folder(), Before);
 }
 
-// The settings file cannot be backed up (its backup name is taken by a folder that cannot be
-// deleted): the migration must not overwrite the only copy of the current settings.
+// The old settings backup cannot be deleted (a folder with content, a read-only file), so the
+// settings file cannot be backed up: the migration must not overwrite the only copy of it.
 TEST_F(Migration, SettingsThatCannotBeBackedUpAreNeverOverwritten) {
-  WriteBoth();
-  Write(u"D:\\Ed\\PlugIns\\Marigolds_Setting_txt.bak\\keep", "x");
-  const auto Before = Folder();
-  AnswerDialog(IdYes);
-  try {
+  for (bool ReadOnlyFile : {false, true}) {
+    SCOPED_TRACE(ReadOnlyFile ? "read-only backup" : "folder in the way");
+    std::filesystem::remove_all(Native(u"D:\\Ed"));
+    WriteBoth();
+    if (ReadOnlyFile) {
+      Write(SettingsBackup, "old");
+      std::filesystem::permissions(Native(SettingsBackup), std::filesystem::perms::owner_write,
+                                   std::filesystem::perm_options::remove);
+    } else {
+      Write(u"D:\\Ed\\PlugIns\\Marigolds_Setting_txt.bak\\keep", "x");
+    }
+    const auto Before = Folder();
+    platform::standin::Reset();
+    platform::standin::SetHostExecutablePath(u"D:\\Ed\\Ed.exe");
+    AnswerDialog(IdYes);
+    try {
+      LoadSettingsWithMigration(FList);
+      ADD_FAILURE() << "no error";
+    } catch (const EInOutError& Error) {
+      EXPECT_EQ(Error.Message(), u"Error:SaveAnsiStringToFile\r\n" + std::u16string(Settings));
+    }
+    EXPECT_EQ(Folder(), Before);
+    // The legacy file is back in place, so the next command offers the migration again.
+    platform::standin::Reset();
+    platform::standin::SetHostExecutablePath(u"D:\\Ed\\Ed.exe");
     LoadSettingsWithMigration(FList);
-    ADD_FAILURE() << "no error";
-  } catch (const EInOutError& Error) {
-    EXPECT_EQ(Error.Message(), u"Error:SaveAnsiStringToFile\r\n" + std::u16string(Settings));
+    ExpectOneDialog(BothFilesQuestion);
   }
-  EXPECT_EQ(Folder(), Before);
-  // The legacy file is back in place, so the next command offers the migration again.
-  platform::standin::Reset();
-  platform::standin::SetHostExecutablePath(u"D:\\Ed\\Ed.exe");
-  LoadSettingsWithMigration(FList);
-  ExpectOneDialog(BothFilesQuestion);
 }
 
 } // namespace

@@ -1,0 +1,115 @@
+#include "lib/OSVersionUnit.h"
+#include "lib/ShellSpecialFolderPathUnit.h"
+#include "lib/VistaUnit.h"
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <shlobj.h>
+
+#include <filesystem>
+#include <string>
+
+namespace {
+
+TEST(SpecialFolderWin, KeysMapToTheSystemsCsidlNumbers) {
+  const int Expected[] = {CSIDL_ADMINTOOLS,
+                          CSIDL_ALTSTARTUP,
+                          CSIDL_APPDATA,
+                          CSIDL_CDBURN_AREA,
+                          CSIDL_COMMON_ADMINTOOLS,
+                          CSIDL_COMMON_ALTSTARTUP,
+                          CSIDL_COMMON_APPDATA,
+                          CSIDL_COMMON_DESKTOPDIRECTORY,
+                          CSIDL_COMMON_DOCUMENTS,
+                          CSIDL_COMMON_FAVORITES,
+                          CSIDL_COMMON_MUSIC,
+                          CSIDL_COMMON_PICTURES,
+                          CSIDL_COMMON_PROGRAMS,
+                          CSIDL_COMMON_STARTMENU,
+                          CSIDL_COMMON_STARTUP,
+                          CSIDL_COMMON_TEMPLATES,
+                          CSIDL_COMMON_VIDEO,
+                          CSIDL_COOKIES,
+                          CSIDL_DESKTOP,
+                          CSIDL_DESKTOPDIRECTORY,
+                          CSIDL_FAVORITES,
+                          CSIDL_FONTS,
+                          CSIDL_HISTORY,
+                          CSIDL_INTERNET_CACHE,
+                          CSIDL_LOCAL_APPDATA,
+                          CSIDL_MYMUSIC,
+                          CSIDL_MYPICTURES,
+                          CSIDL_MYVIDEO,
+                          CSIDL_NETHOOD,
+                          CSIDL_PERSONAL,
+                          CSIDL_PRINTHOOD,
+                          CSIDL_PROFILE,
+                          CSIDL_PROGRAM_FILES,
+                          CSIDL_PROGRAM_FILES_COMMON,
+                          CSIDL_PROGRAM_FILESX86,
+                          CSIDL_PROGRAMS,
+                          CSIDL_RECENT,
+                          CSIDL_RESOURCES,
+                          CSIDL_SENDTO,
+                          CSIDL_STARTMENU,
+                          CSIDL_STARTUP,
+                          CSIDL_SYSTEM,
+                          CSIDL_SYSTEMX86,
+                          CSIDL_TEMPLATES,
+                          CSIDL_WINDOWS};
+  static_assert(std::size(Expected) == 45);
+  for (int Key = 0; Key < 45; ++Key)
+    EXPECT_EQ(SHGetSpecialFolderKeyIndex(static_cast<TSpecialFolderKey>(Key)), Expected[Key])
+        << "key " << Key;
+}
+
+TEST(SpecialFolderWin, VersionIsSixOrLater) {
+  const TWindowsVersion Version = GetWindowsVersion();
+  EXPECT_GE(Version.Major, 6u);
+  EXPECT_GT(Version.Build, 0u);
+}
+
+// Redirection against the prefix's real folders; whichever Program Files this process sees.
+class RedirectWin : public ::testing::Test {
+protected:
+  void SetUp() override {
+    FProgramFiles = GetSpecialFolderPath(fkProgramFiles);
+    FAppData = GetSpecialFolderPath(fkAppData);
+    ASSERT_FALSE(FProgramFiles.empty());
+    ASSERT_FALSE(FAppData.empty());
+    FName = u"MarigoldStorage-" + std::u16string(std::to_wstring(GetCurrentProcessId()).begin(),
+                                                 std::to_wstring(GetCurrentProcessId()).end());
+  }
+  void TearDown() override {
+    std::error_code Ignored;
+    std::filesystem::remove_all(std::filesystem::path(FAppData + u"\\" + FName), Ignored);
+  }
+
+  static std::u16string Lower(std::u16string S) {
+    for (auto& C : S)
+      if (C >= u'A' && C <= u'Z')
+        C = static_cast<char16_t>(C + 32);
+    return S;
+  }
+
+  std::u16string FProgramFiles, FAppData, FName;
+};
+
+TEST_F(RedirectWin, ProgramFilesPathMovesToRoamingAppDataWithItsFolder) {
+  const std::u16string Tail = u"\\" + FName + u"\\PlugIns\\Marigolds_Setting.txt";
+  EXPECT_EQ(VistaRedirectPath(Lower(FProgramFiles) + Tail), FAppData + Tail);
+  EXPECT_TRUE(std::filesystem::is_directory(
+      std::filesystem::path(FAppData + u"\\" + FName + u"\\PlugIns")));
+}
+
+TEST_F(RedirectWin, OutsidePathIsLeftAloneAndNothingIsCreated) {
+  const std::u16string Outside = u"C:\\" + FName + u"\\PlugIns\\Marigolds.ini";
+  EXPECT_EQ(VistaRedirectPath(Outside), Outside);
+  EXPECT_FALSE(std::filesystem::exists(std::filesystem::path(u"C:\\" + FName)));
+  const std::u16string Inside = u"C:\\" + FName + u"\\" + FProgramFiles + u"\\x.txt";
+  EXPECT_EQ(VistaRedirectPath(Inside), Inside);
+}
+
+} // namespace
