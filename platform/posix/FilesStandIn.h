@@ -13,6 +13,7 @@ namespace platform::standin {
 // '\a' to <root>/C/a, '\\srv\share\x' to <root>/UNC/srv/share/x; relative paths stay
 // relative to the current directory. Names are case-sensitive here, unlike on Windows. As for
 // Win32 calls without the long-path prefix, a path of 260 or more units reaches nothing.
+// Wildcards in a search follow fnmatch ('*.*' needs a dot), and the smallest match wins.
 void SetDriveRoot(std::string Root);
 // The native path for a Windows path; '\' becomes '/'.
 // NativePath(u"d:\\x\\y.txt") == Root + "/D/x/y.txt"
