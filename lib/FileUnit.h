@@ -13,7 +13,7 @@ struct TFileFindResult {
   std::u16string Name; // last component, as found
   uint32_t Attributes; // platform::Attribute* bits
   int64_t Time;        // last write, 100 ns units since 1601-01-01 UTC
-  int64_t Size;        // bytes; 0 for folders
+  int64_t Size;        // bytes; 0 for folders; files of 2 GiB and more are not loaded
 };
 
 // First entry matching Path (every attribute, wildcards honoured); throws Exception
