@@ -380,3 +380,44 @@ MARIGOLD_HOST_SCENARIO("host-messages", HostMessages) {
   Check(Sent.size() == 1 && static_cast<int32_t>(Sent[0].WParam) == -7 && Sent[0].LParam == 0,
         "2050 carries the value and 0");
 }
+
+// Started with arguments that name no scenario, the stand-in logs its command line, as the
+// editor the plug-in starts will be checked.
+MARIGOLD_HOST_SCENARIO("editor-log", EditorLog) {
+  TempFolder Folder;
+  const std::wstring Log = Folder.Path() + L"\\launches.log";
+  SetEnvironmentVariableW(L"MARIGOLD_HOST_LOG", Log.c_str());
+  wchar_t Self[MAX_PATH + 1] = {};
+  GetModuleFileNameW(nullptr, Self, MAX_PATH);
+  const std::wstring Lines[] = {L"\"" + std::wstring(Self) + L"\" \"C:\\a b\\メモ.txt\" /l 5",
+                                L"\"" + std::wstring(Self) + L"\" \"D:\\Folder\""};
+  for (const auto& Line : Lines) {
+    std::wstring Writable = Line;
+    STARTUPINFOW Startup{};
+    Startup.cb = sizeof(Startup);
+    PROCESS_INFORMATION Info{};
+    const bool Started = CreateProcessW(nullptr, Writable.data(), nullptr, nullptr, FALSE, 0,
+                                        nullptr, nullptr, &Startup, &Info);
+    Check(Started, "the stand-in starts itself as the editor");
+    if (!Started)
+      return;
+    WaitForSingleObject(Info.hProcess, 30000);
+    DWORD Code = 1;
+    GetExitCodeProcess(Info.hProcess, &Code);
+    CloseHandle(Info.hThread);
+    CloseHandle(Info.hProcess);
+    CheckEqual(Code, DWORD{0}, "the logging run succeeds");
+  }
+  std::string Logged;
+  HANDLE File = CreateFileW(Log.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                            OPEN_EXISTING, 0, nullptr);
+  if (File != INVALID_HANDLE_VALUE) {
+    char Chunk[4096];
+    DWORD Read = 0;
+    while (ReadFile(File, Chunk, sizeof(Chunk), &Read, nullptr) && Read > 0)
+      Logged.append(Chunk, Read);
+    CloseHandle(File);
+  }
+  CheckEqual(Logged, Utf8(Lines[0]) + "\n" + Utf8(Lines[1]) + "\n",
+             "each start appends its whole command line");
+}
