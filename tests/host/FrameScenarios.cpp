@@ -421,3 +421,29 @@ MARIGOLD_HOST_SCENARIO("editor-log", EditorLog) {
   CheckEqual(Logged, Utf8(Lines[0]) + "\n" + Utf8(Lines[1]) + "\n",
              "each start appends its whole command line");
 }
+
+// An error inside the command reaches the user as an error box owned by the host window, and
+// OnCommand returns: here the settings file's name is taken by a folder.
+MARIGOLD_HOST_SCENARIO("command-error", CommandError) {
+  EditorWindow Window;
+  TempFolder Plugins;
+  const std::wstring Blocked = Plugins.Path() + L"\\Marigolds_Setting.txt";
+  Check(CreateDirectoryW(Blocked.c_str(), nullptr) != 0, "a folder takes the settings file's name");
+  Window.Answers.PlugInsFolder = std::u16string(Plugins.Path().begin(), Plugins.Path().end());
+  {
+    LOAD_PLUGIN(Plug);
+    MenuDismisser Menus(Window);
+    MessageBoxAnswerer Answerer(Window.Handle(), {IDOK});
+    Plug.OnCommand(Window.Handle());
+    const auto Seen = Answerer.Wait(2000);
+    CheckEqual(Seen.size(), size_t{1}, "one error box");
+    if (Seen.size() == 1) {
+      CheckEqual(Seen[0].Caption, std::wstring(L"Marigold"), "error caption");
+      Check(Seen[0].Text.rfind(L"Error:", 0) == 0,
+            "the error's own message: " + Show(Seen[0].Text));
+      Check(Seen[0].Buttons == std::vector<int>{IDOK}, "an OK button only");
+      Check(Seen[0].ErrorIcon, "the error icon");
+    }
+  }
+  RemoveDirectoryW(Blocked.c_str());
+}
