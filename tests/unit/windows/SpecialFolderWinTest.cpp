@@ -14,51 +14,20 @@
 namespace {
 
 TEST(SpecialFolderWin, KeysMapToTheSystemsCsidlNumbers) {
-  const int Expected[] = {CSIDL_ADMINTOOLS,
-                          CSIDL_ALTSTARTUP,
-                          CSIDL_APPDATA,
-                          CSIDL_CDBURN_AREA,
-                          CSIDL_COMMON_ADMINTOOLS,
-                          CSIDL_COMMON_ALTSTARTUP,
-                          CSIDL_COMMON_APPDATA,
-                          CSIDL_COMMON_DESKTOPDIRECTORY,
-                          CSIDL_COMMON_DOCUMENTS,
-                          CSIDL_COMMON_FAVORITES,
-                          CSIDL_COMMON_MUSIC,
-                          CSIDL_COMMON_PICTURES,
-                          CSIDL_COMMON_PROGRAMS,
-                          CSIDL_COMMON_STARTMENU,
-                          CSIDL_COMMON_STARTUP,
-                          CSIDL_COMMON_TEMPLATES,
-                          CSIDL_COMMON_VIDEO,
-                          CSIDL_COOKIES,
-                          CSIDL_DESKTOP,
-                          CSIDL_DESKTOPDIRECTORY,
-                          CSIDL_FAVORITES,
-                          CSIDL_FONTS,
-                          CSIDL_HISTORY,
-                          CSIDL_INTERNET_CACHE,
-                          CSIDL_LOCAL_APPDATA,
-                          CSIDL_MYMUSIC,
-                          CSIDL_MYPICTURES,
-                          CSIDL_MYVIDEO,
-                          CSIDL_NETHOOD,
-                          CSIDL_PERSONAL,
-                          CSIDL_PRINTHOOD,
-                          CSIDL_PROFILE,
-                          CSIDL_PROGRAM_FILES,
-                          CSIDL_PROGRAM_FILES_COMMON,
-                          CSIDL_PROGRAM_FILESX86,
-                          CSIDL_PROGRAMS,
-                          CSIDL_RECENT,
-                          CSIDL_RESOURCES,
-                          CSIDL_SENDTO,
-                          CSIDL_STARTMENU,
-                          CSIDL_STARTUP,
-                          CSIDL_SYSTEM,
-                          CSIDL_SYSTEMX86,
-                          CSIDL_TEMPLATES,
-                          CSIDL_WINDOWS};
+  // clang-format off
+  const int Expected[] = {
+      CSIDL_ADMINTOOLS, CSIDL_ALTSTARTUP, CSIDL_APPDATA, CSIDL_CDBURN_AREA,
+      CSIDL_COMMON_ADMINTOOLS, CSIDL_COMMON_ALTSTARTUP, CSIDL_COMMON_APPDATA,
+      CSIDL_COMMON_DESKTOPDIRECTORY, CSIDL_COMMON_DOCUMENTS, CSIDL_COMMON_FAVORITES,
+      CSIDL_COMMON_MUSIC, CSIDL_COMMON_PICTURES, CSIDL_COMMON_PROGRAMS, CSIDL_COMMON_STARTMENU,
+      CSIDL_COMMON_STARTUP, CSIDL_COMMON_TEMPLATES, CSIDL_COMMON_VIDEO, CSIDL_COOKIES,
+      CSIDL_DESKTOP, CSIDL_DESKTOPDIRECTORY, CSIDL_FAVORITES, CSIDL_FONTS, CSIDL_HISTORY,
+      CSIDL_INTERNET_CACHE, CSIDL_LOCAL_APPDATA, CSIDL_MYMUSIC, CSIDL_MYPICTURES, CSIDL_MYVIDEO,
+      CSIDL_NETHOOD, CSIDL_PERSONAL, CSIDL_PRINTHOOD, CSIDL_PROFILE, CSIDL_PROGRAM_FILES,
+      CSIDL_PROGRAM_FILES_COMMON, CSIDL_PROGRAM_FILESX86, CSIDL_PROGRAMS, CSIDL_RECENT,
+      CSIDL_RESOURCES, CSIDL_SENDTO, CSIDL_STARTMENU, CSIDL_STARTUP, CSIDL_SYSTEM,
+      CSIDL_SYSTEMX86, CSIDL_TEMPLATES, CSIDL_WINDOWS};
+  // clang-format on
   static_assert(std::size(Expected) == 45);
   for (int Key = 0; Key < 45; ++Key)
     EXPECT_EQ(SHGetSpecialFolderKeyIndex(static_cast<TSpecialFolderKey>(Key)), Expected[Key])
@@ -79,8 +48,8 @@ protected:
     FAppData = GetSpecialFolderPath(fkAppData);
     ASSERT_FALSE(FProgramFiles.empty());
     ASSERT_FALSE(FAppData.empty());
-    FName = u"MarigoldStorage-" + std::u16string(std::to_wstring(GetCurrentProcessId()).begin(),
-                                                 std::to_wstring(GetCurrentProcessId()).end());
+    const std::string Id = std::to_string(GetCurrentProcessId());
+    FName = u"MarigoldStorage-" + std::u16string(Id.begin(), Id.end());
   }
   void TearDown() override {
     std::error_code Ignored;
