@@ -83,6 +83,18 @@ TEST_F(Migration, NeitherFileStartsAnEmptySettingsFile) {
   EXPECT_EQ(Folder(), (std::map<std::string, std::string>{{"Marigolds_Setting.txt", ""}}));
 }
 
+TEST_F(Migration, FolderWithTheSettingsNameCountsAsMissingAndCannotBeCreated) {
+  std::filesystem::create_directories(Native(Settings));
+  try {
+    LoadSettingsWithMigration(FList);
+    ADD_FAILURE() << "no error";
+  } catch (const EInOutError& Error) {
+    EXPECT_EQ(Error.Message(), u"Error:SaveAnsiStringToFile\r\n" + std::u16string(Settings));
+  }
+  EXPECT_TRUE(Dialogs().empty());
+  EXPECT_TRUE(std::filesystem::is_directory(Native(Settings)));
+}
+
 TEST_F(Migration, LegacyFileAnsweredYesBecomesTheSettingsFile) {
   Write(Legacy, LegacyBytes);
   Write(LegacyBackup, "older backup");
