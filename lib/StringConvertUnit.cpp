@@ -86,8 +86,7 @@ TCharMembership ClassifyChars(std::u16string_view S, std::u16string_view Chars) 
   return FirstIn ? cmAll : cmNone;
 }
 
-void ReplaceChars(std::u16string& S, std::u16string_view FromChars,
-                  std::u16string_view ToChars) noexcept {
+void ReplaceChars(std::u16string& S, std::u16string_view FromChars, std::u16string_view ToChars) {
   if (FromChars.empty() || FromChars.size() != ToChars.size() || S.empty())
     return;
   CharMap(FromChars, ToChars).Apply(S);

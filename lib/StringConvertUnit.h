@@ -86,8 +86,7 @@ TCharMembership ClassifyChars(std::u16string_view S, std::u16string_view Chars) 
 // Maps every character of S in place: each entry of FromChars in order turns a character equal
 // to it into the ToChars entry of the same index (a written character that equals a later
 // FromChars entry is mapped again). Nothing happens when the two differ in length.
-void ReplaceChars(std::u16string& S, std::u16string_view FromChars,
-                  std::u16string_view ToChars) noexcept;
+void ReplaceChars(std::u16string& S, std::u16string_view FromChars, std::u16string_view ToChars);
 
 // One one-character string per character, in order.
 std::vector<std::u16string> CharsToStrings(std::u16string_view Chars);

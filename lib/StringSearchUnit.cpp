@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <type_traits>
 
 namespace {
 
@@ -56,9 +57,11 @@ std::ptrdiff_t MatchAt(const PatternSet& Set, const char16_t* Text, std::size_t 
 struct Region {
   std::size_t Begin = 0, End = 0;
 };
-bool SearchRegion(std::u16string_view S, std::int32_t Start, std::int32_t Count, Region& Out) {
+bool SearchRegion(std::u16string_view S, std::int32_t Start, std::int32_t Count,
+                  TSearchDirection Direction, Region& Out) {
   const auto Length = static_cast<std::int64_t>(S.size());
-  if (S.empty() || Start < 1 || Start > Length || Count < 1)
+  if (S.empty() || Start < 1 || Start > Length || Count < 1 ||
+      (Direction != sdForward && Direction != sdBackward))
     return false;
   // In 32 bits a sum past 2147483647 wraps negative, which the rule maps to the end as well; in
   // 64 bits both cases are the same clamp.
@@ -96,6 +99,17 @@ std::int64_t FindOne(std::u16string_view Pattern, std::u16string_view S, Region 
         return static_cast<std::int64_t>(P);
   }
   return -1;
+}
+
+// SearchStrings with one pattern; it never allocates.
+TSearchHit SearchOne(std::u16string_view Pattern, std::u16string_view S, std::int32_t Start,
+                     std::int32_t Count, bool IgnoreCase, TSearchDirection Direction) noexcept {
+  Region In;
+  if (Pattern.empty() || !SearchRegion(S, Start, Count, Direction, In))
+    return {};
+  const std::int64_t P = IgnoreCase ? FindOne<WithAsciiFold>(Pattern, S, In, Direction)
+                                    : FindOne<NoFold>(Pattern, S, In, Direction);
+  return P < 0 ? TSearchHit{} : TSearchHit{static_cast<std::int32_t>(P + 1), 0};
 }
 
 // Several patterns: where the region leaves room for the longest one, every pattern is tried
@@ -282,17 +296,12 @@ bool MatchesAt(std::u16string_view SubStr, std::u16string_view S, std::int32_t I
 }
 
 TSearchHit SearchStrings(StringArrayView Patterns, std::u16string_view S, std::int32_t Start,
-                         std::int32_t Count, bool IgnoreCase, TSearchDirection Direction) noexcept {
+                         std::int32_t Count, bool IgnoreCase, TSearchDirection Direction) {
+  if (Patterns.size() == 1)
+    return SearchOne(Patterns[0], S, Start, Count, IgnoreCase, Direction);
   Region In;
-  if (!SearchRegion(S, Start, Count, In) || (Direction != sdForward && Direction != sdBackward))
+  if (!SearchRegion(S, Start, Count, Direction, In))
     return {};
-  if (Patterns.size() == 1) {
-    if (Patterns[0].empty())
-      return {};
-    const std::int64_t P = IgnoreCase ? FindOne<WithAsciiFold>(Patterns[0], S, In, Direction)
-                                      : FindOne<NoFold>(Patterns[0], S, In, Direction);
-    return P < 0 ? TSearchHit{} : TSearchHit{static_cast<std::int32_t>(P + 1), 0};
-  }
   const PatternSet Prepared(Patterns, IgnoreCase);
   if (Prepared.MaxLength() == 0)
     return {};
@@ -302,7 +311,7 @@ TSearchHit SearchStrings(StringArrayView Patterns, std::u16string_view S, std::i
 
 std::int32_t FindSubString(std::u16string_view SubStr, std::u16string_view S, bool IgnoreCase,
                            std::int32_t Start, std::int32_t Count) noexcept {
-  return SearchStrings({SubStr}, S, Start, Count, IgnoreCase, sdForward).Position;
+  return SearchOne(SubStr, S, Start, Count, IgnoreCase, sdForward).Position;
 }
 
 std::int32_t FindSubStringIn(std::u16string_view SubStr, std::u16string_view S, std::int32_t Start,

@@ -19,7 +19,8 @@
 // lengths count 16-bit units, and WholeRest as a Count means "to the end of the string".
 // Two case folds exist: the ASCII fold (only a-z equal A-Z) of SameRange and everything built
 // on it, and the letter fold of CountSubString (ASCII and full-width letters, as ccToUpper).
-// Nothing here throws except on memory exhaustion.
+// Nothing here throws except on memory exhaustion (only the operations not marked noexcept
+// allocate).
 
 // Result of a search: 1-based Position and 0-based PatternIndex; (0, -1) when nothing matched.
 struct TSearchHit {
@@ -77,7 +78,7 @@ bool MatchesAt(std::u16string_view SubStr, std::u16string_view S, std::int32_t I
 // SearchStrings({u"abc", u"c"}, u"xc", 1, WholeRest, false, sdForward) finds nothing, while
 // {u"c", u"abc"} gives (2, 0). Empty patterns never match.
 TSearchHit SearchStrings(StringArrayView Patterns, std::u16string_view S, std::int32_t Start,
-                         std::int32_t Count, bool IgnoreCase, TSearchDirection Direction) noexcept;
+                         std::int32_t Count, bool IgnoreCase, TSearchDirection Direction);
 
 // First position of SubStr inside the region Start .. Start + Count - 1; 0 when absent.
 // FindSubString(u" /", u"abc /l 3") == 4
