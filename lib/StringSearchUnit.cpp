@@ -35,6 +35,19 @@ bool EqualUnits(const char16_t* A, const char16_t* B, std::size_t Count, bool Ig
   return IgnoreCase ? EqualUnits<WithAsciiFold>(A, B, Count) : EqualUnits<NoFold>(A, B, Count);
 }
 
+// The first position from From on whose unit may begin a pattern of Set; Length when none.
+std::size_t SkipUnstartable(const PatternSet& Set, const char16_t* Text, std::size_t From,
+                            std::size_t Length) noexcept {
+  std::size_t P = From;
+  // Four units per test: most text has long runs of units that begin nothing.
+  while (P + 4 <= Length && !(Set.MayStartWith(Text[P]) | Set.MayStartWith(Text[P + 1]) |
+                              Set.MayStartWith(Text[P + 2]) | Set.MayStartWith(Text[P + 3])))
+    P += 4;
+  while (P < Length && !Set.MayStartWith(Text[P]))
+    ++P;
+  return P;
+}
+
 // Index of the first pattern of Set below Limit that stands at Text[0] and fits in Room; -1
 // when none does.
 template <class Fold>
@@ -196,9 +209,7 @@ std::size_t ScanReplacing(std::u16string_view S, const PatternSet& SearchList,
   std::size_t R = 0;
   while (R < Length) {
     // Units that cannot begin a search string are copied as one run.
-    std::size_t Run = R;
-    while (Run < Length && !SearchList.MayStartWith(Text[Run]))
-      ++Run;
+    const std::size_t Run = SkipUnstartable(SearchList, Text, R, Length);
     if (Run > R) {
       std::memmove(W, Text + R, (Run - R) * sizeof(char16_t));
       W += Run - R;
@@ -260,9 +271,7 @@ PatternSet::PatternSet(StringArrayView Patterns, bool IgnoreCase)
     FBucketStart[B + 1] += FBucketStart[B];
   FOrder.resize(FBucketStart[BucketCount]);
   std::vector<std::uint32_t> Fill(FBucketStart.begin(), FBucketStart.end() - 1);
-  auto MarkStart = [this](char16_t C) {
-    FMayStart[C % BucketCount / 64] |= std::uint64_t{1} << (C % BucketCount % 64);
-  };
+  auto MarkStart = [this](char16_t C) { FMayStart[C % BucketCount] = 1; };
   for (std::size_t I = 0; I < FPatterns.size(); ++I) {
     if (FPatterns[I].empty())
       continue;

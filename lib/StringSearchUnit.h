@@ -117,10 +117,7 @@ public:
 
   // False when no pattern can begin with the unit C as it stands in the text (either case of a
   // letter counts when the set ignores case): the scans skip such units without folding.
-  bool MayStartWith(char16_t C) const noexcept {
-    const std::size_t Bucket = C % BucketCount;
-    return (FMayStart[Bucket / 64] >> (Bucket % 64)) & 1;
-  }
+  bool MayStartWith(char16_t C) const noexcept { return FMayStart[C % BucketCount] != 0; }
 
   // Indices, ascending, of the non-empty patterns that may begin with First (already folded
   // when the set ignores case); the caller still compares them.
@@ -134,7 +131,7 @@ private:
   std::vector<std::u16string_view> FPatterns;
   std::vector<std::uint32_t> FBucketStart; // BucketCount + 1 offsets into FOrder
   std::vector<std::uint32_t> FOrder;       // non-empty pattern indices, ascending per bucket
-  std::array<std::uint64_t, BucketCount / 64> FMayStart{};
+  std::array<std::uint8_t, BucketCount> FMayStart{};
   std::size_t FMaxLength = 0;
   bool FIgnoreCase = false;
 };
