@@ -25,4 +25,31 @@ source scripts/xvfb.sh
 start_xvfb
 cmake/wine-prefix.sh
 shipped="Z:${root//\//\\}\\build\\win32\\Marigold.dll"
-MARIGOLD_SHIPPED_DLL=$shipped cmake/wine-run.sh build/win64/StandInEditor.exe demo
+
+# Screenshots: the stand-in leaves <name>.request in build/demo while its menu is open; this
+# watcher photographs the screen into <name>.png and answers with <name>.done.
+shots=$root/build/demo
+mkdir -p "$shots"
+rm -f "$shots"/*.request "$shots"/*.done "$shots"/*.png
+(
+  while :; do
+    for request in "$shots"/*.request; do
+      [ -e "$request" ] || continue
+      name=${request%.request}
+      import -window root -display "$DISPLAY" "$name.png" >/dev/null 2>&1 || true
+      rm -f "$request"
+      touch "$name.done"
+    done
+    sleep 0.1
+  done
+) &
+watcher=$!
+status=0
+MARIGOLD_SHIPPED_DLL=$shipped MARIGOLD_SCREENSHOT_DIR="Z:${shots//\//\\}" \
+  cmake/wine-run.sh build/win64/StandInEditor.exe demo || status=$?
+kill "$watcher" 2>/dev/null || true
+rm -f "$shots"/*.done
+for png in "$shots"/*.png; do
+  [ -e "$png" ] && echo "screenshot: ${png#"$root"/}"
+done
+exit "$status"

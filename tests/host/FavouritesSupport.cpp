@@ -123,3 +123,28 @@ std::vector<std::string> FavouritesStage::Launches(size_t Count) const {
 }
 
 } // namespace host
+
+namespace host {
+
+void RequestScreenshot(const std::wstring& Name) {
+  wchar_t Folder[MAX_PATH + 1] = {};
+  if (!GetEnvironmentVariableW(L"MARIGOLD_SCREENSHOT_DIR", Folder, MAX_PATH))
+    return;
+  // Let the display catch up with what the menu has drawn.
+  Sleep(400);
+  const std::wstring Base = std::wstring(Folder) + L"\\" + Name;
+  DeleteFileW((Base + L".done").c_str());
+  WriteBytes(Base + L".request", "");
+  for (int Waited = 0; Waited < 200 && !FileExistsW(Base + L".done"); ++Waited)
+    Sleep(100);
+  Check(FileExistsW(Base + L".done"), "the screenshot " + Utf8(Name) + ".png is taken");
+}
+
+std::string ReadableTree(const std::string& Tree) {
+  std::string Out;
+  for (char C : Tree)
+    Out += C == '\t' ? std::string("⇥") : std::string(1, C);
+  return Out;
+}
+
+} // namespace host

@@ -47,3 +47,15 @@ private:
 };
 
 } // namespace host
+
+namespace host {
+
+// Asks the demo script for a screenshot of the screen as it is now, saved as <Name>.png in the
+// folder named by %MARIGOLD_SCREENSHOT_DIR%, and waits until it is taken. Without that
+// variable nothing happens.
+void RequestScreenshot(const std::wstring& Name);
+
+// The menu tree for people: DescribeMenu with every TAB shown as "⇥".
+std::string ReadableTree(const std::string& Tree);
+
+} // namespace host

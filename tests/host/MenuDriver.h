@@ -66,6 +66,7 @@ private:
   };
   void OnIdle(HWND MenuWindow);
   void Fail(const std::string& Why);
+  void OnTimer();
 
   EditorWindow& FWindow;
   std::vector<Step> FSteps;
@@ -74,6 +75,9 @@ private:
   HMENU FCurrent = nullptr; // the popup the next click works on
   HMENU FAwaited = nullptr; // a submenu clicked open and not yet shown
   std::vector<HMENU> FInitialised;
+  ULONGLONG FLastStep = 0;  // GetTickCount64 of the last step taken
+  POINT FLastClick{-1, -1}; // where the last item click went
+  int FRetries = 0;
 };
 
 } // namespace host
