@@ -2,6 +2,10 @@
 
 // Shared pieces of the text benchmarks: deterministic sample texts and a reporter that prints,
 // after the usual table, how each contender compares with ours on the same input.
+//
+// Build and run all of them:
+//   cmake --preset bench -B build/bench && cmake --build build/bench -j2 &&
+//   for b in build/bench/bench/bench_text_*; do "$b"; done
 
 #include "lib/Errors.h"
 
