@@ -16,10 +16,12 @@ public:
   using TCommonStringRecordList::SplitText;
 };
 
-// A small alphabet makes delimiters match often; bytes from 0xF0 up are units of any value.
+// A small alphabet makes delimiters match often; bytes from 0xF0 up give units that share their
+// low byte with a letter of it but differ.
 char16_t Unit(uint8_t Byte) {
   static constexpr char16_t Alphabet[] = u"ab,=\r\n\t\\";
-  return Byte >= 0xF0 ? static_cast<char16_t>(Byte * 0x0101) : Alphabet[Byte % 8];
+  const char16_t Letter = Alphabet[Byte % 8];
+  return Byte >= 0xF0 ? static_cast<char16_t>(((Byte & 0x0F) + 1) << 8 | Letter) : Letter;
 }
 
 struct Reader {

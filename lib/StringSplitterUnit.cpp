@@ -37,7 +37,7 @@ std::u16string TStringSplitter::GetWord(int32_t Index) const {
 
 int32_t TStringSplitter::IndexOf(std::u16string_view Word, bool IgnoreCase) const {
   for (int32_t I = 0; I < FWords.Count(); ++I)
-    if (platform::LocaleTextEquals(FWords.GetItem(I), Word, IgnoreCase))
+    if (platform::LocaleTextEquals(FWords.Cell(I), Word, IgnoreCase))
       return I;
   return -1;
 }

@@ -30,6 +30,7 @@ TDelimitStyle SplitFlagsToDelimitStyle(TSplitFlags Flags);
 // A string list whose splitting is open to this unit.
 class TStringRecordListAccess : public TCommonStringRecordList {
 public:
+  using TCommonStringRecordList::Cell;
   using TCommonStringRecordList::SplitText;
 };
 
