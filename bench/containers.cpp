@@ -12,6 +12,7 @@
 #endif
 #include <random>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -157,15 +158,23 @@ int main(int argc, char** argv) {
   mallopt(M_TRIM_THRESHOLD, 1 << 30);
 #endif
   CheckAgreement();
-  return textbench::Main(
-      argc, argv,
-      {{"Text assign+read 16 MiB, ours / find_first_of reference", "TextOurs/200000",
-        "TextReference/200000"},
-       {"Text assign+read 4 MiB, ours / reference", "TextOurs/50000", "TextReference/50000"},
-       {"linearity: ours 16 MiB / (4 x ours 4 MiB)", "TextOurs/200000", "TextOurs/50000", 4},
-       {"linearity: ours 8 MiB / (2 x ours 4 MiB)", "TextOurs/100000", "TextOurs/50000", 2},
-       {"linearity: reference 16 MiB / (4 x reference 4 MiB)", "TextReference/200000",
-        "TextReference/50000", 4},
-       {"TStringSplitter 100,000 favourites lines, ours / reference", "SplitterOurs",
-        "SplitterReference"}});
+  std::vector<textbench::Ratio> Ratios = {
+      {"Text assign+read 16 MiB, ours / find_first_of reference", "TextOurs/200000",
+       "TextReference/200000"},
+      {"Text assign+read 4 MiB, ours / reference", "TextOurs/50000", "TextReference/50000"},
+      {"linearity: ours 16 MiB / (4 x ours 4 MiB)", "TextOurs/200000", "TextOurs/50000", 4},
+      {"linearity: ours 8 MiB / (2 x ours 4 MiB)", "TextOurs/100000", "TextOurs/50000", 2},
+      {"linearity: reference 16 MiB / (4 x reference 4 MiB)", "TextReference/200000",
+       "TextReference/50000", 4},
+      {"TStringSplitter 100,000 favourites lines, ours / reference", "SplitterOurs",
+       "SplitterReference"}};
+  // With --benchmark_repetitions the medians are compared as well.
+  for (size_t I = 0, N = Ratios.size(); I < N; ++I) {
+    textbench::Ratio Median = Ratios[I];
+    Median.Label += " (median)";
+    Median.Numerator += "_median";
+    Median.Denominator += "_median";
+    Ratios.push_back(Median);
+  }
+  return textbench::Main(argc, argv, std::move(Ratios));
 }
