@@ -58,6 +58,7 @@ public:
   int32_t IndexOf(const void* Item) const;
   // The item at Index (0 ... Count - 1).
   void* GetItem(int32_t Index) const;
+  // GetItem(0) and GetItem(Count - 1): both fail on an empty list.
   void* First() const { return GetItem(0); }
   void* Last() const { return GetItem(FCount - 1); }
   // Grows when full; returns the list itself.
