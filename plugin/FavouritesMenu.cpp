@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <optional>
 
 using platform::MenuHandle;
 using platform::UniqueMenu;
@@ -70,15 +71,16 @@ TFavouriteEntry FavouriteEntry(std::u16string_view TrimmedText) {
     Entry.Kind = fkNotAbsolute;
     Entry.Caption = HasLabel ? Line.Label : Line.Path;
     Entry.Flags = platform::MenuDisabled;
-  } else if (platform::DirectoryExists(Line.Path)) {
-    Entry.Kind = fkFolder;
-    Entry.Caption = HasLabel ? Line.Label : u"Folder " + FileNamePart(Line.Path);
-    Entry.Flags = platform::MenuString;
   } else {
-    const bool IsFile = platform::FileExists(Line.Path);
-    Entry.Kind = IsFile ? fkFile : fkMissing;
-    Entry.Caption = HasLabel ? Line.Label : FileNamePart(Line.Path);
-    Entry.Flags = IsFile ? platform::MenuString : platform::MenuGrayed;
+    // One look-up answers both tests: a folder first, then a file.
+    const std::optional<uint32_t> Attributes = platform::FileAttributes(Line.Path);
+    const bool IsFolder = Attributes && (*Attributes & platform::AttributeDirectory);
+    const bool IsFile = Attributes && !IsFolder;
+    Entry.Kind = IsFolder ? fkFolder : IsFile ? fkFile : fkMissing;
+    Entry.Caption = HasLabel   ? Line.Label
+                    : IsFolder ? u"Folder " + FileNamePart(Line.Path)
+                               : FileNamePart(Line.Path);
+    Entry.Flags = IsFolder || IsFile ? platform::MenuString : platform::MenuGrayed;
   }
   return Entry;
 }
