@@ -15,7 +15,7 @@ const wchar_t* const DemoSettings = L"よく使う\r\n"
                                     L"\tmain.c Init\tC:\\src\\main.c /ff \"Init\"\r\n"
                                     L"-\r\n"
                                     L"プロジェクト\r\n"
-                                    L"\t仕様書\tC:\\Work\\spec.txt\r\n"
+                                    L"\t設計書\tC:\\Work\\design.txt\r\n"
                                     L"\t資料\r\n"
                                     L"\t\tC:\\Work\\docs\r\n"
                                     L"\t\t古い報告書\tC:\\Work\\old\\report.txt\r\n"
@@ -59,7 +59,7 @@ MARIGOLD_HOST_SCENARIO("demo-2-favourites", DemoFavourites) {
   FavouritesStage Stage(Ctx, L"demo");
   CreateDirectoryW(L"C:\\src", nullptr);
   CreateDirectoryW(L"C:\\Work\\docs", nullptr);
-  for (const wchar_t* File : {L"C:\\Work\\minutes.txt", L"C:\\Work\\spec.txt", L"C:\\src\\main.c"})
+  for (const wchar_t* File : {L"C:\\Work\\minutes.txt", L"C:\\Work\\design.txt", L"C:\\src\\main.c"})
     if (!FileExistsW(File))
       WriteBytes(File, "text\r\n");
   Stage.WriteSettings(DemoSettings);
