@@ -1,6 +1,7 @@
 #include "lib/Errors.h"
 
-Exception::Exception(std::u16string Message) : FMessage(std::move(Message)), FUtf8(ToUtf8(FMessage)) {}
+Exception::Exception(std::u16string Message)
+    : FMessage(std::move(Message)), FUtf8(ToUtf8(FMessage)) {}
 
 std::u16string FormatAssertion(std::u16string_view Message, std::u16string_view Source, int Line) {
   std::u16string Result(Message);

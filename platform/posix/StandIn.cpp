@@ -22,14 +22,24 @@ State& TheState() {
 
 } // namespace
 
-void SetHostHandler(HostHandler Handler) { TheState().Host = std::move(Handler); }
+void SetHostHandler(HostHandler Handler) {
+  TheState().Host = std::move(Handler);
+}
 void SetMessageBoxAnswer(std::function<int(const MessageBoxCall&)> Answer) {
   TheState().MessageBoxAnswer = std::move(Answer);
 }
-const std::vector<MessageBoxCall>& MessageBoxCalls() { return TheState().MessageBoxes; }
-void SetHostExecutablePath(std::u16string Path) { TheState().ExecutablePath = std::move(Path); }
-const std::vector<std::u16string>& StartedProcesses() { return TheState().Started; }
-void Reset() { TheState() = State{}; }
+const std::vector<MessageBoxCall>& MessageBoxCalls() {
+  return TheState().MessageBoxes;
+}
+void SetHostExecutablePath(std::u16string Path) {
+  TheState().ExecutablePath = std::move(Path);
+}
+const std::vector<std::u16string>& StartedProcesses() {
+  return TheState().Started;
+}
+void Reset() {
+  TheState() = State{};
+}
 
 } // namespace platform::standin
 
@@ -47,7 +57,9 @@ int ShowMessageBox(WindowHandle Owner, std::u16string_view Text, std::u16string_
   return S.MessageBoxAnswer ? S.MessageBoxAnswer(S.MessageBoxes.back()) : 0;
 }
 
-std::u16string HostExecutablePath() { return standin::TheState().ExecutablePath; }
+std::u16string HostExecutablePath() {
+  return standin::TheState().ExecutablePath;
+}
 
 void StartProcess(std::u16string CommandLine) {
   standin::TheState().Started.push_back(std::move(CommandLine));

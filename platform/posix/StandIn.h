@@ -12,8 +12,8 @@
 
 namespace platform::standin {
 
-using HostHandler = std::function<intptr_t(WindowHandle Window, uint32_t Message,
-                                           uintptr_t WParam, intptr_t LParam)>;
+using HostHandler = std::function<intptr_t(WindowHandle Window, uint32_t Message, uintptr_t WParam,
+                                           intptr_t LParam)>;
 void SetHostHandler(HostHandler Handler);
 
 struct MessageBoxCall {

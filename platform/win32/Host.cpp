@@ -1,5 +1,5 @@
-#include "platform/Dialogs.h"
 #include "platform/Host.h"
+#include "platform/Dialogs.h"
 #include "platform/WideText.h"
 
 #include <windows.h>

@@ -59,7 +59,8 @@ MARIGOLD_HOST_SCENARIO("demo-2-favourites", DemoFavourites) {
   FavouritesStage Stage(Ctx, L"demo");
   CreateDirectoryW(L"C:\\src", nullptr);
   CreateDirectoryW(L"C:\\Work\\docs", nullptr);
-  for (const wchar_t* File : {L"C:\\Work\\minutes.txt", L"C:\\Work\\design.txt", L"C:\\src\\main.c"})
+  for (const wchar_t* File :
+       {L"C:\\Work\\minutes.txt", L"C:\\Work\\design.txt", L"C:\\src\\main.c"})
     if (!FileExistsW(File))
       WriteBytes(File, "text\r\n");
   Stage.WriteSettings(DemoSettings);
