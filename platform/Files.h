@@ -19,12 +19,19 @@ inline constexpr uint32_t AttributeDirectory = 0x10;
 inline constexpr uint32_t AttributeArchive = 0x20;
 inline constexpr uint32_t AttributeNormal = 0x80;
 
-// A file (not a folder) of that name exists; symbolic links followed.
-bool FileExists(std::u16string_view Path);
-// A folder of that name exists; symbolic links followed.
-bool DirectoryExists(std::u16string_view Path);
 // Attributes of an existing file or folder (GetFileAttributesW); nullopt when there is none.
 std::optional<uint32_t> FileAttributes(std::u16string_view Path);
+
+// A file (not a folder) of that name exists; symbolic links followed.
+inline bool FileExists(std::u16string_view Path) {
+  const auto Attributes = FileAttributes(Path);
+  return Attributes && (*Attributes & AttributeDirectory) == 0;
+}
+// A folder of that name exists; symbolic links followed.
+inline bool DirectoryExists(std::u16string_view Path) {
+  const auto Attributes = FileAttributes(Path);
+  return Attributes && (*Attributes & AttributeDirectory) != 0;
+}
 
 struct DirectoryEntry {
   std::u16string Name;       // last component only, as found
@@ -42,7 +49,13 @@ public:
   FileHandle() = default;
   explicit FileHandle(intptr_t Native) : FNative(Native) {}
   FileHandle(FileHandle&& Other) noexcept : FNative(Other.Release()) {}
-  FileHandle& operator=(FileHandle&& Other) noexcept;
+  FileHandle& operator=(FileHandle&& Other) noexcept {
+    if (this != &Other) {
+      Close();
+      FNative = Other.Release();
+    }
+    return *this;
+  }
   ~FileHandle() { Close(); }
 
   bool IsOpen() const { return FNative != Invalid; }

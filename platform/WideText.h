@@ -26,9 +26,6 @@ inline char16_t* AsUtf16(wchar_t* S) {
 inline std::wstring ToWide(std::u16string_view S) {
   return std::wstring(AsWide(S.data()), S.size());
 }
-inline std::u16string FromWide(std::wstring_view S) {
-  return std::u16string(AsUtf16(S.data()), S.size());
-}
 
 } // namespace platform
 #endif

@@ -21,21 +21,16 @@ constexpr std::u16string_view LegacySettingsFileName = u"Marigolds.ini";
 constexpr std::u16string_view MigrationCaption = u"Wickerbox Plugin 設定ファイル移行";
 constexpr uint32_t MigrationStyle = platform::mb::YesNo | platform::mb::IconQuestion;
 
-constexpr std::u16string_view BothFilesHead =
-    u"設定ファイル名が変更になっています。\r\n"
-    u"旧バージョン/新バージョン、両方の設定ファイルが存在します。\r\n"
-    u"移行しますか？\r\n"
-    u"--------------------\r\n"
-    u"処理内容\r\n"
-    u"  バックアップ\r\n"
-    u"    旧バージョン:";
-constexpr std::u16string_view LegacyFileHead = u"設定ファイル名が変更になっています。\r\n"
-                                               u"旧バージョンの設定ファイルが存在します。\r\n"
-                                               u"移行しますか？\r\n"
-                                               u"--------------------\r\n"
-                                               u"処理内容\r\n"
-                                               u"  バックアップ\r\n"
-                                               u"    旧バージョン:";
+// The two questions differ only in their second line.
+constexpr std::u16string_view QuestionFirstLine = u"設定ファイル名が変更になっています。\r\n";
+constexpr std::u16string_view BothFilesLine =
+    u"旧バージョン/新バージョン、両方の設定ファイルが存在します。\r\n";
+constexpr std::u16string_view LegacyFileLine = u"旧バージョンの設定ファイルが存在します。\r\n";
+constexpr std::u16string_view QuestionTail = u"移行しますか？\r\n"
+                                             u"--------------------\r\n"
+                                             u"処理内容\r\n"
+                                             u"  バックアップ\r\n"
+                                             u"    旧バージョン:";
 
 // The full names the migration works on.
 struct SettingsFiles {
@@ -48,7 +43,9 @@ struct SettingsFiles {
 std::u16string MigrationQuestion(const SettingsFiles& Files, bool BackUpBoth) {
   const std::u16string Settings = ExtractFileName(Files.Settings);
   const std::u16string Legacy = ExtractFileName(Files.Legacy);
-  std::u16string Text(BackUpBoth ? BothFilesHead : LegacyFileHead);
+  std::u16string Text(QuestionFirstLine);
+  Text += BackUpBoth ? BothFilesLine : LegacyFileLine;
+  Text += QuestionTail;
   Text += Legacy + u" >> " + ExtractFileName(Files.LegacyBackup) + u"\r\n";
   if (BackUpBoth)
     Text +=
@@ -111,14 +108,22 @@ std::u16string GetPlugInsFolder(platform::WindowHandle Window) {
   return Folder;
 }
 
-std::u16string GetSettingsFileName() {
+namespace {
+
+// Name in the plug-ins folder, moved out of Program Files where the system asks for it.
+std::u16string PlugInsFolderFile(std::u16string_view Name) {
   return VistaRedirectPath(AddTrailingBackslash(GetPlugInsFolder(HostWindow)) +
-                           std::u16string(SettingsFileName));
+                           std::u16string(Name));
+}
+
+} // namespace
+
+std::u16string GetSettingsFileName() {
+  return PlugInsFolderFile(SettingsFileName);
 }
 
 std::u16string GetLegacySettingsFileName() {
-  return VistaRedirectPath(AddTrailingBackslash(GetPlugInsFolder(HostWindow)) +
-                           std::u16string(LegacySettingsFileName));
+  return PlugInsFolderFile(LegacySettingsFileName);
 }
 
 std::u16string GetBackupFileName(std::u16string_view Path) {

@@ -143,14 +143,6 @@ void SyncFolderOf(const std::string& Native) {
 
 } // namespace
 
-FileHandle& FileHandle::operator=(FileHandle&& Other) noexcept {
-  if (this != &Other) {
-    Close();
-    FNative = Other.Release();
-  }
-  return *this;
-}
-
 bool FileHandle::Close() {
   if (!IsOpen())
     return false;
@@ -159,16 +151,6 @@ bool FileHandle::Close() {
 
 std::optional<uint32_t> FileAttributes(std::u16string_view Path) {
   return AttributesOf(Reachable(Path));
-}
-
-bool FileExists(std::u16string_view Path) {
-  auto Attributes = FileAttributes(Path);
-  return Attributes && (*Attributes & AttributeDirectory) == 0;
-}
-
-bool DirectoryExists(std::u16string_view Path) {
-  auto Attributes = FileAttributes(Path);
-  return Attributes && (*Attributes & AttributeDirectory) != 0;
 }
 
 std::optional<DirectoryEntry> FindFirstEntry(std::u16string_view Pattern) {

@@ -25,14 +25,6 @@ bool IsTransient(DWORD Error) {
 
 } // namespace
 
-FileHandle& FileHandle::operator=(FileHandle&& Other) noexcept {
-  if (this != &Other) {
-    Close();
-    FNative = Other.Release();
-  }
-  return *this;
-}
-
 bool FileHandle::Close() {
   if (!IsOpen())
     return false;
@@ -44,16 +36,6 @@ std::optional<uint32_t> FileAttributes(std::u16string_view Path) {
   if (Attributes == INVALID_FILE_ATTRIBUTES)
     return std::nullopt;
   return Attributes;
-}
-
-bool FileExists(std::u16string_view Path) {
-  auto Attributes = FileAttributes(Path);
-  return Attributes && (*Attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
-}
-
-bool DirectoryExists(std::u16string_view Path) {
-  auto Attributes = FileAttributes(Path);
-  return Attributes && (*Attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
 std::optional<DirectoryEntry> FindFirstEntry(std::u16string_view Pattern) {

@@ -5,14 +5,7 @@
 namespace host {
 
 std::string ToAnsi(std::wstring_view Text) {
-  if (Text.empty())
-    return {};
-  const int Size = WideCharToMultiByte(CP_ACP, 0, Text.data(), static_cast<int>(Text.size()),
-                                       nullptr, 0, nullptr, nullptr);
-  std::string Bytes(static_cast<size_t>(Size), '\0');
-  WideCharToMultiByte(CP_ACP, 0, Text.data(), static_cast<int>(Text.size()), Bytes.data(), Size,
-                      nullptr, nullptr);
-  return Bytes;
+  return Narrow(Text, CP_ACP);
 }
 
 std::string ReadBytes(const std::wstring& Path) {

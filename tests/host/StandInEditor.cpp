@@ -31,15 +31,19 @@ bool AllZero(const char16_t* Buffer, size_t Count) {
 
 } // namespace
 
-std::string Utf8(std::wstring_view Text) {
+std::string Narrow(std::wstring_view Text, unsigned CodePage) {
   if (Text.empty())
     return {};
-  const int Size = WideCharToMultiByte(CP_UTF8, 0, Text.data(), static_cast<int>(Text.size()),
+  const int Size = WideCharToMultiByte(CodePage, 0, Text.data(), static_cast<int>(Text.size()),
                                        nullptr, 0, nullptr, nullptr);
   std::string Out(static_cast<size_t>(Size), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, Text.data(), static_cast<int>(Text.size()), Out.data(), Size,
+  WideCharToMultiByte(CodePage, 0, Text.data(), static_cast<int>(Text.size()), Out.data(), Size,
                       nullptr, nullptr);
   return Out;
+}
+
+std::string Utf8(std::wstring_view Text) {
+  return Narrow(Text, CP_UTF8);
 }
 
 std::string Utf8(std::u16string_view Text) {

@@ -24,6 +24,8 @@ namespace host {
 
 // ---- output and checks ----------------------------------------------------------------------
 
+// Text in the given Windows code page (CP_ACP, CP_UTF8).
+std::string Narrow(std::wstring_view Text, unsigned CodePage);
 std::string Utf8(std::wstring_view Text);
 std::string Utf8(std::u16string_view Text);
 // One line to standard output, UTF-8.
