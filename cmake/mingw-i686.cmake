@@ -1,4 +1,5 @@
-# Cross build of the shipped 32-bit DLL with MinGW-w64 (posix thread model: GoogleTest needs std::mutex).
+# Cross build of the shipped 32-bit DLL, and of the 32-bit test programs that run it, with
+# MinGW-w64 (posix thread model: GoogleTest needs std::mutex).
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR i686)
 set(CMAKE_C_COMPILER i686-w64-mingw32-gcc-posix)
@@ -8,4 +9,3 @@ set(CMAKE_FIND_ROOT_PATH /usr/i686-w64-mingw32)
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-# This machine kind cannot execute 32-bit code, so 32-bit test programs are built but not run.

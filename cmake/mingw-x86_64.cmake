@@ -1,5 +1,5 @@
-# 64-bit Windows build of the same sources: the flavour the Windows-side tests run under wine64,
-# because 32-bit programs cannot be executed on this machine kind.
+# 64-bit Windows build of the same sources: the twin the Windows-side tests always run under
+# wine64, also where Wine cannot execute 32-bit programs.
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
 set(CMAKE_C_COMPILER x86_64-w64-mingw32-gcc-posix)

@@ -1,30 +1,42 @@
 #!/usr/bin/env bash
 # The main job: builds the shipped 32-bit Marigold.dll, then loads the plug-in into the stand-in
-# editor under Wine and Xvfb and shows what it answers. This machine kind cannot execute 32-bit
-# code, so the stand-in runs the 64-bit build of the same sources and reads the shipped DLL's
+# editor under Wine and Xvfb and shows what it answers. Where this machine executes 32-bit
+# programs, the 32-bit stand-in loads build/win32/Marigold.dll itself; elsewhere the 64-bit
+# stand-in loads the 64-bit twin built from the same sources and reads the shipped DLL's
 # resources and version block as data.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
 
 bash scripts/setup.sh
+source scripts/xvfb.sh
+source scripts/wine32.sh
 
 step() { printf '\n== %s\n' "$*"; }
+dos() { local path=${1//\//\\}; echo "Z:$path"; }
 
 step "shipped DLL (i686): build/win32/Marigold.dll"
 cmake --preset win32 >/dev/null
 cmake --build --preset win32
 bash tests/e2e/check-dll.sh i686-w64-mingw32-objdump pei-i386 build/win32/Marigold.dll
 
-step "64-bit build of the same sources and the stand-in editor"
-cmake --preset win64 >/dev/null
-cmake --build --preset win64 --target Marigold stand_in_editor
-
-step "Marigold in the stand-in editor (wine64, Xvfb)"
-source scripts/xvfb.sh
 start_xvfb
 cmake/wine-prefix.sh
-shipped="Z:${root//\//\\}\\build\\win32\\Marigold.dll"
+shipped=$(dos "$root/build/win32/Marigold.dll")
+if runs_32bit_code; then
+  step "this machine runs 32-bit Windows programs: the shipped DLL in the 32-bit stand-in editor"
+  cmake --preset win32-tests >/dev/null
+  cmake --build --preset win32-tests --target stand_in_editor
+  editor=build/win32-tests/StandInEditor.exe
+  plugin=$shipped
+else
+  step "this machine runs no 32-bit code: the 64-bit twin in the 64-bit stand-in editor"
+  cmake --preset win64 >/dev/null
+  cmake --build --preset win64 --target Marigold stand_in_editor
+  editor=build/win64/StandInEditor.exe
+  plugin=$(dos "$root/build/win64/Marigold.dll")
+fi
+echo "stand-in editor $editor, plug-in $plugin"
 
 # Screenshots: the stand-in leaves <name>.request in build/demo while its menu is open; this
 # watcher photographs the screen into <name>.png and answers with <name>.done.
@@ -45,8 +57,8 @@ rm -f "$shots"/*.request "$shots"/*.done "$shots"/*.png
 ) &
 watcher=$!
 status=0
-MARIGOLD_SHIPPED_DLL=$shipped MARIGOLD_SCREENSHOT_DIR="Z:${shots//\//\\}" \
-  cmake/wine-run.sh build/win64/StandInEditor.exe demo || status=$?
+MARIGOLD_PLUGIN_DLL=$plugin MARIGOLD_SHIPPED_DLL=$shipped MARIGOLD_SCREENSHOT_DIR=$(dos "$shots") \
+  cmake/wine-run.sh "$editor" demo || status=$?
 kill "$watcher" 2>/dev/null || true
 rm -f "$shots"/*.done
 for png in "$shots"/*.png; do

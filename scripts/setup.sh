@@ -23,6 +23,17 @@ if [ ${#missing[@]} -gt 0 ]; then
   $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 fi
 
+# 32-bit Wine, for running the shipped DLL itself. Whether this machine then executes 32-bit
+# programs is found out by running one (scripts/wine32.sh); a machine without the i386 packages
+# still runs every other layer.
+if ! dpkg-query -W -f='${Status}' wine32:i386 2>/dev/null | grep -q 'install ok installed'; then
+  export DEBIAN_FRONTEND=noninteractive
+  if ! { $sudo dpkg --add-architecture i386 && $sudo apt-get update -qq &&
+    $sudo apt-get install -y -qq --no-install-recommends wine32:i386 >/dev/null; }; then
+    echo "setup: wine32 could not be installed; the 32-bit layer will report itself skipped"
+  fi
+fi
+
 # Wine runs as on a Japanese Windows (code page 932) and needs the Unix locale for file names
 # outside ASCII.
 if ! locale -a 2>/dev/null | grep -qi '^ja_JP\.utf-\?8$'; then

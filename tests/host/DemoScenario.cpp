@@ -39,7 +39,11 @@ MARIGOLD_HOST_SCENARIO("demo-1-frame", DemoFrame) {
   if (!Plug.Complete())
     return;
   const HWND W = Window.Handle();
-  Print("Marigold.dll loaded by the stand-in editor (the 64-bit build of the same sources)");
+  const bool RunsShipped = lstrcmpiW(Ctx.PlugInPath.c_str(), Ctx.ShippedPath.c_str()) == 0;
+  const std::string Bits = std::to_string(sizeof(void*) * 8) + "-bit";
+  Print("Marigold.dll loaded by the " + Bits + " stand-in editor: " + Utf8(Ctx.PlugInPath) +
+        (RunsShipped ? " (the shipped DLL itself)"
+                     : " (the " + Bits + " twin, built from the same sources)"));
 
   char Buffer[64] = {};
   LRESULT Length = Plug.PlugInProc(W, 2306, sizeof(Buffer), reinterpret_cast<LPARAM>(Buffer));
@@ -96,7 +100,7 @@ MARIGOLD_HOST_SCENARIO("demo-1-frame", DemoFrame) {
           Quoted(Utf8(Seen[0].Caption)) + ", buttons Yes/No); the stand-in clicked No; answer " +
           std::to_string(Uninstall));
 
-  if (Ctx.ShippedPath.empty())
+  if (Ctx.ShippedPath.empty() || RunsShipped)
     return;
   HMODULE Shipped = LoadLibraryExW(Ctx.ShippedPath.c_str(), nullptr,
                                    LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
@@ -117,8 +121,7 @@ MARIGOLD_HOST_SCENARIO("demo-1-frame", DemoFrame) {
       VerQueryValueW(Block.data(), L"\\StringFileInfo\\041104B0\\FileVersion", &Value, &Size) &&
       Size > 0)
     Version = Utf8(std::wstring_view(static_cast<const wchar_t*>(Value), Size - 1));
-  Print("Shipped 32-bit DLL " + Utf8(Ctx.ShippedPath) +
-        " (read as data; this machine runs no 32-bit code)");
+  Print("Shipped 32-bit DLL " + Utf8(Ctx.ShippedPath) + " (read as data by the 64-bit stand-in)");
   Print("  file version " + Quoted(Version) + ", string 1 " + Quoted(Utf8(LoadText(Shipped, 1))) +
         ", string 2 " + Quoted(ShippedStatus));
   FreeLibrary(Shipped);

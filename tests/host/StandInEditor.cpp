@@ -440,7 +440,9 @@ int main() {
 
   host::CurrentScenario = Found->first;
   host::Context Ctx;
-  Ctx.PlugInPath = ExecutableFolder() + L"Marigold.dll";
+  Ctx.PlugInPath = Environment(L"MARIGOLD_PLUGIN_DLL");
+  if (Ctx.PlugInPath.empty())
+    Ctx.PlugInPath = ExecutableFolder() + L"Marigold.dll";
   Ctx.ShippedPath = Environment(L"MARIGOLD_SHIPPED_DLL");
   Ctx.Args.assign(Args.begin() + 1, Args.end());
   Found->second(Ctx);

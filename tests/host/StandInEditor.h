@@ -198,8 +198,8 @@ std::wstring LoadText(HMODULE Module, UINT Id);
 // ---- scenarios ------------------------------------------------------------------------------
 
 struct Context {
-  std::wstring PlugInPath;        // the plug-in built with the host (Marigold.dll beside it)
-  std::wstring ShippedPath;       // %MARIGOLD_SHIPPED_DLL%: the 32-bit DLL, readable as data only
+  std::wstring PlugInPath;        // %MARIGOLD_PLUGIN_DLL%, else the Marigold.dll beside the host
+  std::wstring ShippedPath;       // %MARIGOLD_SHIPPED_DLL%: the shipped 32-bit DLL
   std::vector<std::wstring> Args; // arguments after the scenario name
 };
 
