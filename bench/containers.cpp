@@ -1,7 +1,7 @@
 // The settings text through TCommonStringRecordList (assign Text, read it back) and the
 // favourites lines through TStringSplitter, each against a plain splitter on the same input.
 #include "bench/TextBench.h"
-#include "bench/reference/ContainersReference.h"
+#include "reference/ContainersReference.h"
 #include "lib/StringRecordList.h"
 #include "lib/StringSplitterUnit.h"
 

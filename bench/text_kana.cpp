@@ -1,7 +1,7 @@
 // ConvertChars kana conversions on mixed Japanese text: ours, the literal reference, and
 // absl::StrReplaceAll on the same text and table in UTF-8.
 #include "bench/TextBench.h"
-#include "bench/reference/ConvertReference.h"
+#include "reference/ConvertReference.h"
 #include "lib/StringConvertUnit.h"
 
 #include <absl/strings/str_replace.h>

@@ -1,7 +1,7 @@
 // ReplaceStrings with the line-flattening list (TAB, CR LF, CR, LF) on 1 MiB of text with line
 // breaks: ours, the literal reference and absl::StrReplaceAll, case-sensitive and ignoring case.
 #include "bench/TextBench.h"
-#include "bench/reference/SearchReference.h"
+#include "reference/SearchReference.h"
 #include "lib/StringSearchUnit.h"
 
 #include <absl/strings/str_replace.h>

@@ -2,7 +2,7 @@
 // match planted near the far end of the scan (bytes per second count the whole text, not the
 // part scanned): ours against the literal reference.
 #include "bench/TextBench.h"
-#include "bench/reference/SearchReference.h"
+#include "reference/SearchReference.h"
 #include "lib/StringSearchUnit.h"
 
 #include <cstdio>

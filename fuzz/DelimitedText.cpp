@@ -1,6 +1,6 @@
 // SplitText in every style against the literal splitter, and the delimited-text round trip:
 // GetDelimitedText(D) after SetDelimitedText(V, {D}) gives V for any non-empty D.
-#include "bench/reference/ContainersReference.h"
+#include "reference/ContainersReference.h"
 #include "lib/StringRecordList.h"
 
 #include <cstddef>

@@ -1,8 +1,8 @@
 // A random sequence of list operations against a vector model: the same items, 0 <= Count <=
 // Capacity, growth by the fixed rule, every failing call raising the list error and changing
 // nothing, and notifications balanced with the non-null items present.
-#include "bench/reference/ContainersReference.h"
-#include "lib/Errors.h"
+#include "reference/ContainersReference.h"
+#include "base/Errors.h"
 #include "lib/ListClone.h"
 
 #include <algorithm>

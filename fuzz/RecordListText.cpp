@@ -1,6 +1,6 @@
 // Assigning any text and reading it back gives the same text; the lines are those of the
 // literal splitter and of the plain line splitter.
-#include "bench/reference/ContainersReference.h"
+#include "reference/ContainersReference.h"
 #include "lib/StringRecordList.h"
 
 #include <cstddef>

@@ -1,6 +1,6 @@
 // ConvertChars with every value 0 to 12, ReplaceChars with any lists, and ClassifyChars,
 // against the literal references.
-#include "bench/reference/ConvertReference.h"
+#include "reference/ConvertReference.h"
 #include "fuzz/TextFuzzInput.h"
 #include "lib/StringConvertUnit.h"
 

@@ -1,5 +1,5 @@
 // CountSubString against the literal reference, with both folds' letters in the input.
-#include "bench/reference/SearchReference.h"
+#include "reference/SearchReference.h"
 #include "fuzz/TextFuzzInput.h"
 #include "lib/StringSearchUnit.h"
 

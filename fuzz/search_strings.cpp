@@ -1,6 +1,6 @@
 // SearchStrings and the searches built on it against the literal reference: any patterns,
 // any region (including counts that wrap), both directions and invalid ones.
-#include "bench/reference/SearchReference.h"
+#include "reference/SearchReference.h"
 #include "fuzz/TextFuzzInput.h"
 #include "lib/StringSearchUnit.h"
 

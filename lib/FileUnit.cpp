@@ -1,6 +1,6 @@
 #include "lib/FileUnit.h"
 
-#include "lib/Errors.h"
+#include "base/Errors.h"
 #include "platform/Ansi.h"
 #include "platform/Files.h"
 

@@ -1,6 +1,6 @@
 #include "lib/ListClone.h"
 
-#include "lib/Errors.h"
+#include "base/Errors.h"
 
 #include <algorithm>
 #include <cstring>

@@ -1,6 +1,6 @@
 #include "lib/ShellSpecialFolderPathUnit.h"
 
-#include "lib/Errors.h"
+#include "base/Errors.h"
 #include "platform/Shell.h"
 
 #include <array>

@@ -1,6 +1,6 @@
 #include "lib/StringSplitterUnit.h"
 
-#include "lib/Errors.h"
+#include "base/Errors.h"
 #include "platform/Locale.h"
 
 #include <utility>

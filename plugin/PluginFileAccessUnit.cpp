@@ -1,6 +1,6 @@
 #include "plugin/PluginFileAccessUnit.h"
 
-#include "lib/Errors.h"
+#include "base/Errors.h"
 #include "lib/FileNameUnit.h"
 #include "lib/FileUnit.h"
 #include "lib/StringRecordList.h"

@@ -1,6 +1,6 @@
 #include "plugin/PluginFrame.h"
 
-#include "lib/Errors.h"
+#include "base/Errors.h"
 #include "platform/Dialogs.h"
 #include "plugin/PluginLibrary.h"
 #include "plugin/plugin.h"

@@ -1,7 +1,7 @@
 #include "platform/Files.h"
 #include "platform/posix/FilesStandIn.h"
 
-#include "lib/Errors.h"
+#include "base/Errors.h"
 
 #include <dirent.h>
 #include <fcntl.h>

@@ -1,5 +1,5 @@
 #include "platform/Menu.h"
-#include "lib/Errors.h"
+#include "base/Errors.h"
 #include "platform/posix/MenuStandIn.h"
 
 #include <map>

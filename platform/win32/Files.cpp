@@ -1,5 +1,5 @@
 #include "platform/Files.h"
-#include "platform/WideText.h"
+#include "base/WideText.h"
 
 #include <windows.h>
 
@@ -32,7 +32,7 @@ bool FileHandle::Close() {
 }
 
 std::optional<uint32_t> FileAttributes(std::u16string_view Path) {
-  DWORD Attributes = GetFileAttributesW(ToWide(Path).c_str());
+  DWORD Attributes = GetFileAttributesW(base::ToWide(Path).c_str());
   if (Attributes == INVALID_FILE_ATTRIBUTES)
     return std::nullopt;
   return Attributes;
@@ -40,12 +40,12 @@ std::optional<uint32_t> FileAttributes(std::u16string_view Path) {
 
 std::optional<DirectoryEntry> FindFirstEntry(std::u16string_view Pattern) {
   WIN32_FIND_DATAW Data{};
-  HANDLE Find = FindFirstFileW(ToWide(Pattern).c_str(), &Data);
+  HANDLE Find = FindFirstFileW(base::ToWide(Pattern).c_str(), &Data);
   if (Find == INVALID_HANDLE_VALUE)
     return std::nullopt;
   FindClose(Find);
   DirectoryEntry Entry;
-  Entry.Name = AsUtf16(Data.cFileName);
+  Entry.Name = base::AsUtf16(Data.cFileName);
   Entry.Attributes = Data.dwFileAttributes;
   Entry.LastWriteTime =
       static_cast<int64_t>((static_cast<uint64_t>(Data.ftLastWriteTime.dwHighDateTime) << 32) |
@@ -55,12 +55,12 @@ std::optional<DirectoryEntry> FindFirstEntry(std::u16string_view Pattern) {
 }
 
 FileHandle OpenFileForReading(std::u16string_view Path) {
-  return Adopt(CreateFileW(ToWide(Path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+  return Adopt(CreateFileW(base::ToWide(Path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
                            nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
 }
 
 FileHandle CreateNewFile(std::u16string_view Path) {
-  return Adopt(CreateFileW(ToWide(Path).c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ,
+  return Adopt(CreateFileW(base::ToWide(Path).c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ,
                            nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
 }
 
@@ -87,7 +87,7 @@ bool FlushFile(FileHandle& File) {
 }
 
 bool ReplaceFileWith(std::u16string_view Source, std::u16string_view Target) {
-  const std::wstring From = ToWide(Source), To = ToWide(Target);
+  const std::wstring From = base::ToWide(Source), To = base::ToWide(Target);
   constexpr int Attempts = 10;
   for (int Attempt = 1;; ++Attempt) {
     if (MoveFileExW(From.c_str(), To.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
@@ -99,15 +99,15 @@ bool ReplaceFileWith(std::u16string_view Source, std::u16string_view Target) {
 }
 
 bool RenameFile(std::u16string_view From, std::u16string_view To) {
-  return MoveFileW(ToWide(From).c_str(), ToWide(To).c_str()) != 0;
+  return MoveFileW(base::ToWide(From).c_str(), base::ToWide(To).c_str()) != 0;
 }
 
 bool RemoveFile(std::u16string_view Path) {
-  return DeleteFileW(ToWide(Path).c_str()) != 0;
+  return DeleteFileW(base::ToWide(Path).c_str()) != 0;
 }
 
 bool MakeDirectory(std::u16string_view Path) {
-  return CreateDirectoryW(ToWide(Path).c_str(), nullptr) != 0;
+  return CreateDirectoryW(base::ToWide(Path).c_str(), nullptr) != 0;
 }
 
 } // namespace platform

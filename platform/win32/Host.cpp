@@ -1,6 +1,6 @@
 #include "platform/Host.h"
 #include "platform/Dialogs.h"
-#include "platform/WideText.h"
+#include "base/WideText.h"
 
 #include <windows.h>
 
@@ -12,7 +12,7 @@ intptr_t SendHostMessage(WindowHandle Window, uint32_t Message, uintptr_t WParam
 
 int ShowMessageBox(WindowHandle Owner, std::u16string_view Text, std::u16string_view Caption,
                    uint32_t Style) {
-  return MessageBoxW(static_cast<HWND>(Owner), ToWide(Text).c_str(), ToWide(Caption).c_str(),
+  return MessageBoxW(static_cast<HWND>(Owner), base::ToWide(Text).c_str(), base::ToWide(Caption).c_str(),
                      Style);
 }
 

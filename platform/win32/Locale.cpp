@@ -1,7 +1,7 @@
 #include "platform/Locale.h"
 
-#include "lib/Errors.h"
-#include "platform/WideText.h"
+#include "base/Errors.h"
+#include "base/WideText.h"
 
 #include <climits>
 #include <string>
@@ -27,8 +27,8 @@ bool LocaleTextEquals(std::u16string_view A, std::u16string_view B, bool IgnoreC
   // Empty views may carry a null pointer; CompareStringW wants a valid one even for length 0.
   const wchar_t* Empty = L"";
   int Result = CompareStringW(LOCALE_USER_DEFAULT, IgnoreCase ? NORM_IGNORECASE : 0,
-                              A.empty() ? Empty : AsWide(A.data()), static_cast<int>(A.size()),
-                              B.empty() ? Empty : AsWide(B.data()), static_cast<int>(B.size()));
+                              A.empty() ? Empty : base::AsWide(A.data()), static_cast<int>(A.size()),
+                              B.empty() ? Empty : base::AsWide(B.data()), static_cast<int>(B.size()));
   if (Result == 0)
     RaiseCompareFailure(GetLastError());
   return Result == CSTR_EQUAL;

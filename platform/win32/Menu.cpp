@@ -1,6 +1,6 @@
 #include "platform/Menu.h"
-#include "lib/Errors.h"
-#include "platform/WideText.h"
+#include "base/Errors.h"
+#include "base/WideText.h"
 
 #include <windows.h>
 
@@ -24,7 +24,7 @@ UniqueMenu CreatePopup() {
 
 bool AppendMenuEntry(MenuHandle Menu, uint32_t Flags, uintptr_t Id, std::u16string_view Caption) {
   // A null text would turn a string entry into a separator; an empty caption stays an entry.
-  std::wstring Text = ToWide(Caption);
+  std::wstring Text = base::ToWide(Caption);
   const wchar_t* Item = (Flags & MF_SEPARATOR) ? nullptr : Text.c_str();
   return ::AppendMenuW(static_cast<HMENU>(Menu), Flags, Id, Item) != FALSE;
 }
@@ -32,7 +32,7 @@ bool AppendMenuEntry(MenuHandle Menu, uint32_t Flags, uintptr_t Id, std::u16stri
 bool AppendSubmenu(MenuHandle Menu, uint32_t Flags, MenuHandle Submenu,
                    std::u16string_view Caption) {
   return ::AppendMenuW(static_cast<HMENU>(Menu), Flags | MF_POPUP,
-                       reinterpret_cast<UINT_PTR>(Submenu), ToWide(Caption).c_str()) != FALSE;
+                       reinterpret_cast<UINT_PTR>(Submenu), base::ToWide(Caption).c_str()) != FALSE;
 }
 
 CursorPoint CursorPosition() {

@@ -1,5 +1,5 @@
 #include "platform/Shell.h"
-#include "platform/WideText.h"
+#include "base/WideText.h"
 
 #include <windows.h>
 
@@ -12,7 +12,7 @@ std::u16string ShellFolderPath(int32_t Csidl) {
   if (!SHGetSpecialFolderPathW(nullptr, Buffer, Csidl, FALSE))
     return {};
   Buffer[MAX_PATH + 1] = L'\0';
-  return std::u16string(AsUtf16(Buffer));
+  return std::u16string(base::AsUtf16(Buffer));
 }
 
 bool QueryVersionNumbers(VersionNumbers& Out) {

@@ -1,4 +1,4 @@
-#include "lib/Errors.h"
+#include "base/Errors.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 #include "lib/FileUnit.h"
-#include "lib/Errors.h"
+#include "base/Errors.h"
 #include "platform/Files.h"
 
 #include "FileUnitTestFolder.h"

@@ -1,7 +1,7 @@
 #include "lib/ListClone.h"
 
-#include "bench/reference/ContainersReference.h"
-#include "lib/Errors.h"
+#include "reference/ContainersReference.h"
+#include "base/Errors.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>

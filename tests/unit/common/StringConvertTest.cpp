@@ -1,7 +1,7 @@
 #include "lib/StringConvertUnit.h"
 
 #include "lib/ConstUnit.h"
-#include "lib/Errors.h"
+#include "base/Errors.h"
 
 #include <gtest/gtest.h>
 

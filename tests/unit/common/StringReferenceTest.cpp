@@ -1,7 +1,7 @@
 // The fast text utilities against the literal reference implementations on random inputs.
-#include "bench/reference/ConvertReference.h"
-#include "bench/reference/SearchReference.h"
-#include "lib/Errors.h"
+#include "reference/ConvertReference.h"
+#include "reference/SearchReference.h"
+#include "base/Errors.h"
 #include "lib/StringConvertUnit.h"
 #include "lib/StringSearchUnit.h"
 

@@ -1,6 +1,6 @@
 #include "lib/StringSearchUnit.h"
 
-#include "lib/Errors.h"
+#include "base/Errors.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 #include "lib/StringSplitterUnit.h"
 
-#include "lib/Errors.h"
+#include "base/Errors.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>

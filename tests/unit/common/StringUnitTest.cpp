@@ -1,6 +1,6 @@
 #include "lib/StringUnit.h"
 
-#include "lib/Errors.h"
+#include "base/Errors.h"
 
 #include <gtest/gtest.h>
 

@@ -3,7 +3,7 @@
 
 #include "plugin/FavouritesCommand.h"
 
-#include "lib/Errors.h"
+#include "base/Errors.h"
 #include "lib/FileUnit.h"
 #include "platform/posix/StandIn.h"
 #include "plugin/FavouritesMenu.h"

@@ -2,7 +2,7 @@
 
 #include "plugin/FavouritesMenu.h"
 
-#include "lib/Errors.h"
+#include "base/Errors.h"
 #include "unit/posix/FavouritesTestFixture.h"
 
 #include <gmock/gmock.h>

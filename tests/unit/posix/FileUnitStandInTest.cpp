@@ -1,4 +1,4 @@
-#include "lib/Errors.h"
+#include "base/Errors.h"
 #include "lib/FileUnit.h"
 #include "platform/posix/FilesStandIn.h"
 

@@ -1,7 +1,7 @@
 // The plug-in's side of the host protocol and the export logic, driven through the scripted
 // host window and message boxes of the native stand-in.
 
-#include "lib/Errors.h"
+#include "base/Errors.h"
 #include "platform/Dialogs.h"
 #include "platform/posix/StandIn.h"
 #include "plugin/PluginFrame.h"

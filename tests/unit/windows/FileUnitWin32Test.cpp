@@ -1,7 +1,7 @@
-#include "lib/Errors.h"
+#include "base/Errors.h"
 #include "lib/FileUnit.h"
 #include "platform/Files.h"
-#include "platform/WideText.h"
+#include "base/WideText.h"
 
 #include "../common/FileUnitTestFolder.h"
 

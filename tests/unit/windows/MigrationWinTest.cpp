@@ -1,6 +1,6 @@
 #include "unit/common/MigrationDialogTexts.h"
 
-#include "lib/Errors.h"
+#include "base/Errors.h"
 #include "lib/StringRecordList.h"
 #include "plugin/PluginFileAccessUnit.h"
 #include "plugin/PluginLibrary.h"

@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-namespace platform {
+namespace base {
 
 static_assert(sizeof(wchar_t) == sizeof(char16_t));
 
@@ -27,5 +27,5 @@ inline std::wstring ToWide(std::u16string_view S) {
   return std::wstring(AsWide(S.data()), S.size());
 }
 
-} // namespace platform
+} // namespace base
 #endif

@@ -1,4 +1,4 @@
-#include "lib/Errors.h"
+#include "base/Errors.h"
 
 Exception::Exception(std::u16string Message)
     : FMessage(std::move(Message)), FUtf8(ToUtf8(FMessage)) {}

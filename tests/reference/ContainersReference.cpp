@@ -1,4 +1,4 @@
-#include "bench/reference/ContainersReference.h"
+#include "reference/ContainersReference.h"
 
 #include <utility>
 

@@ -1,6 +1,6 @@
-#include "bench/reference/ConvertReference.h"
+#include "reference/ConvertReference.h"
 
-#include "bench/reference/SearchReference.h"
+#include "reference/SearchReference.h"
 
 namespace reference {
 

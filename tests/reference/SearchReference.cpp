@@ -1,6 +1,6 @@
-#include "bench/reference/SearchReference.h"
+#include "reference/SearchReference.h"
 
-#include "bench/reference/ConvertReference.h"
+#include "reference/ConvertReference.h"
 
 #include <algorithm>
 
