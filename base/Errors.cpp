@@ -1,5 +1,7 @@
 #include "base/Errors.h"
 
+namespace marigold {
+
 Exception::Exception(std::u16string Message)
     : FMessage(std::move(Message)), FUtf8(ToUtf8(FMessage)) {}
 
@@ -48,3 +50,5 @@ std::string ToUtf8(std::u16string_view Text) {
   }
   return Out;
 }
+
+} // namespace marigold

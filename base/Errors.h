@@ -4,6 +4,8 @@
 #include <string>
 #include <string_view>
 
+namespace marigold {
+
 // The three kinds of failure of the library. Every error carries one message text.
 
 // Root of all errors: a UTF-16 message; what() gives it as UTF-8.
@@ -41,3 +43,5 @@ std::u16string FormatAssertion(std::u16string_view Message, std::u16string_view 
 
 // UTF-16 to UTF-8, lone surrogates as U+FFFD; for what() and test output.
 std::string ToUtf8(std::u16string_view Text);
+
+} // namespace marigold

@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-namespace base {
+namespace marigold {
 
 static_assert(sizeof(wchar_t) == sizeof(char16_t));
 
@@ -27,5 +27,5 @@ inline std::wstring ToWide(std::u16string_view S) {
   return std::wstring(AsWide(S.data()), S.size());
 }
 
-} // namespace base
+} // namespace marigold
 #endif

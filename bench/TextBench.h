@@ -19,6 +19,8 @@
 #include <utility>
 #include <vector>
 
+using namespace marigold;
+
 namespace textbench {
 
 inline constexpr std::size_t MiB = 1024 * 1024;

@@ -1,9 +1,9 @@
 // The settings text through TCommonStringRecordList (assign Text, read it back) and the
 // favourites lines through TStringSplitter, each against a plain splitter on the same input.
 #include "bench/TextBench.h"
-#include "reference/ContainersReference.h"
 #include "lib/StringRecordList.h"
 #include "lib/StringSplitterUnit.h"
+#include "reference/ContainersReference.h"
 
 #include <cstdlib>
 #include <map>
@@ -14,6 +14,8 @@
 #include <string>
 #include <utility>
 #include <vector>
+
+using namespace marigold;
 
 namespace {
 

@@ -1,13 +1,15 @@
 // ConvertChars kana conversions on mixed Japanese text: ours, the literal reference, and
 // absl::StrReplaceAll on the same text and table in UTF-8.
 #include "bench/TextBench.h"
-#include "reference/ConvertReference.h"
 #include "lib/StringConvertUnit.h"
+#include "reference/ConvertReference.h"
 
 #include <absl/strings/str_replace.h>
 
 #include <cstdlib>
 #include <utility>
+
+using namespace marigold;
 
 namespace {
 

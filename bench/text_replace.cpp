@@ -1,12 +1,14 @@
 // ReplaceStrings with the line-flattening list (TAB, CR LF, CR, LF) on 1 MiB of text with line
 // breaks: ours, the literal reference and absl::StrReplaceAll, case-sensitive and ignoring case.
 #include "bench/TextBench.h"
-#include "reference/SearchReference.h"
 #include "lib/StringSearchUnit.h"
+#include "reference/SearchReference.h"
 
 #include <absl/strings/str_replace.h>
 
 #include <cstdlib>
+
+using namespace marigold;
 
 namespace {
 

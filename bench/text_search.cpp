@@ -2,10 +2,12 @@
 // match planted near the far end of the scan (bytes per second count the whole text, not the
 // part scanned): ours against the literal reference.
 #include "bench/TextBench.h"
-#include "reference/SearchReference.h"
 #include "lib/StringSearchUnit.h"
+#include "reference/SearchReference.h"
 
 #include <cstdio>
+
+using namespace marigold;
 
 namespace {
 

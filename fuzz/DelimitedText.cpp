@@ -1,13 +1,15 @@
 // SplitText in every style against the literal splitter, and the delimited-text round trip:
 // GetDelimitedText(D) after SetDelimitedText(V, {D}) gives V for any non-empty D.
-#include "reference/ContainersReference.h"
 #include "lib/StringRecordList.h"
+#include "reference/ContainersReference.h"
 
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 #include <string>
 #include <vector>
+
+using namespace marigold;
 
 namespace {
 

@@ -1,9 +1,9 @@
 // A random sequence of list operations against a vector model: the same items, 0 <= Count <=
 // Capacity, growth by the fixed rule, every failing call raising the list error and changing
 // nothing, and notifications balanced with the non-null items present.
-#include "reference/ContainersReference.h"
 #include "base/Errors.h"
 #include "lib/ListClone.h"
+#include "reference/ContainersReference.h"
 
 #include <algorithm>
 #include <array>
@@ -12,6 +12,8 @@
 #include <cstdlib>
 #include <map>
 #include <vector>
+
+using namespace marigold;
 
 namespace {
 

@@ -1,12 +1,14 @@
 // Assigning any text and reading it back gives the same text; the lines are those of the
 // literal splitter and of the plain line splitter.
-#include "reference/ContainersReference.h"
 #include "lib/StringRecordList.h"
+#include "reference/ContainersReference.h"
 
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 #include <string>
+
+using namespace marigold;
 
 namespace {
 

@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 
+using namespace marigold;
+
 namespace textfuzz {
 
 inline constexpr std::u16string_view Alphabet =

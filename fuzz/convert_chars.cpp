@@ -1,10 +1,12 @@
 // ConvertChars with every value 0 to 12, ReplaceChars with any lists, and ClassifyChars,
 // against the literal references.
-#include "reference/ConvertReference.h"
 #include "fuzz/TextFuzzInput.h"
 #include "lib/StringConvertUnit.h"
+#include "reference/ConvertReference.h"
 
 #include <cstdlib>
+
+using namespace marigold;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* Data, std::size_t Size) {
   FuzzedDataProvider In(Data, Size);

@@ -1,9 +1,11 @@
 // CountSubString against the literal reference, with both folds' letters in the input.
-#include "reference/SearchReference.h"
 #include "fuzz/TextFuzzInput.h"
 #include "lib/StringSearchUnit.h"
+#include "reference/SearchReference.h"
 
 #include <cstdlib>
+
+using namespace marigold;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* Data, std::size_t Size) {
   FuzzedDataProvider In(Data, Size);

@@ -1,10 +1,12 @@
 // ReplaceStrings (and the in-place form used by the kana conversions) against the literal
 // reference: any lists, equal in length or not, both case rules, ReplaceAll or not.
-#include "reference/SearchReference.h"
 #include "fuzz/TextFuzzInput.h"
 #include "lib/StringSearchUnit.h"
+#include "reference/SearchReference.h"
 
 #include <cstdlib>
+
+using namespace marigold;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* Data, std::size_t Size) {
   FuzzedDataProvider In(Data, Size);

@@ -1,10 +1,12 @@
 // SearchStrings and the searches built on it against the literal reference: any patterns,
 // any region (including counts that wrap), both directions and invalid ones.
-#include "reference/SearchReference.h"
 #include "fuzz/TextFuzzInput.h"
 #include "lib/StringSearchUnit.h"
+#include "reference/SearchReference.h"
 
 #include <cstdlib>
+
+using namespace marigold;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* Data, std::size_t Size) {
   FuzzedDataProvider In(Data, Size);

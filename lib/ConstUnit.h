@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <string_view>
 
+namespace marigold {
+
 // Constants shared by the text utilities.
 
 // The drive-letter class: A to Z, then a to z (52 characters).
@@ -11,3 +13,5 @@ inline constexpr std::u16string_view AsciiLetters =
 
 // The largest count; as a Count argument it reaches to the end of the string.
 inline constexpr std::int32_t WholeRest = 2147483647;
+
+} // namespace marigold

@@ -5,6 +5,8 @@
 
 #include <vector>
 
+namespace marigold {
+
 namespace {
 
 using Components = std::vector<std::u16string>;
@@ -155,3 +157,5 @@ std::u16string ExtractFileExt(std::u16string_view S) {
   const size_t Dot = Name.rfind(u'.');
   return Dot == std::u16string::npos ? std::u16string() : Name.substr(Dot);
 }
+
+} // namespace marigold

@@ -9,6 +9,8 @@
 #include <string>
 #include <string_view>
 
+namespace marigold {
+
 // The flags of the split that drops empty components: '\\srv\x\' gives 'srv', 'x'.
 inline constexpr TSplitFlags PathSplitFlags{};
 
@@ -59,3 +61,5 @@ std::u16string ExtractFileName(std::u16string_view S);
 // The file-name part's text from its last "." on, dot included; empty without a dot.
 // ExtractFileExt(u"C:\\a.b\\c") == u"", ExtractFileExt(u"a.b.c") == u".c"
 std::u16string ExtractFileExt(std::u16string_view S);
+
+} // namespace marigold

@@ -8,6 +8,8 @@
 #include <chrono>
 #include <cstdint>
 
+namespace marigold {
+
 namespace {
 
 // The platform keeps a path in a field of 260 units including its terminator.
@@ -117,3 +119,5 @@ std::u16string DecodeAnsiText(std::string_view Data) {
 std::string EncodeAnsiText(std::u16string_view Text) {
   return platform::TextToAnsi(Text);
 }
+
+} // namespace marigold

@@ -8,6 +8,8 @@
 #include <string>
 #include <string_view>
 
+namespace marigold {
+
 // The directory entry found by FindFile.
 struct TFileFindResult {
   std::u16string Name; // last component, as found
@@ -36,3 +38,5 @@ std::u16string DecodeAnsiText(std::string_view Data);
 // Text to bytes of the system ANSI code page; characters it cannot hold become its substitute.
 // EncodeAnsiText(u"a\U0001F600") == "a??" on code page 932
 std::string EncodeAnsiText(std::u16string_view Text);
+
+} // namespace marigold

@@ -7,6 +7,8 @@
 #include <new>
 #include <utility>
 
+namespace marigold {
+
 TListClone::~TListClone() {
   TListClone::Clear();
 }
@@ -254,3 +256,5 @@ void TListClone::Assign(TListClone& ListA, TListCloneAssignOp AOperator, TListCl
   }
   }
 }
+
+} // namespace marigold

@@ -5,6 +5,8 @@
 #include <memory>
 #include <string_view>
 
+namespace marigold {
+
 // An ordered list of untyped pointers. It owns nothing: whoever puts objects in frees them.
 
 // The largest capacity a list can reach.
@@ -106,3 +108,5 @@ private:
   int32_t FCount = 0;
   int32_t FCapacity = 0;
 };
+
+} // namespace marigold

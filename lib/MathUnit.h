@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+namespace marigold {
+
 // True when Low <= Value <= High; always false when Low > High.
 // IsBetween(1, 1, 1) == true, IsBetween(5, 5, 1) == false
 constexpr bool IsBetween(std::int32_t Low, std::int32_t Value, std::int32_t High) noexcept {
@@ -12,3 +14,5 @@ constexpr bool IsBetween(std::int32_t Low, std::int32_t Value, std::int32_t High
 constexpr std::int32_t NonNegative(std::int32_t N) noexcept {
   return N > 0 ? N : 0;
 }
+
+} // namespace marigold

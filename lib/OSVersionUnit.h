@@ -4,6 +4,8 @@
 
 #include <cstdint>
 
+namespace marigold {
+
 struct TWindowsVersion {
   uint32_t Major = 0;
   uint32_t Minor = 0;
@@ -12,3 +14,5 @@ struct TWindowsVersion {
 
 // Major, minor and build number; all 0 when the platform does not answer.
 TWindowsVersion GetWindowsVersion();
+
+} // namespace marigold

@@ -5,6 +5,8 @@
 
 #include <array>
 
+namespace marigold {
+
 namespace {
 
 constexpr std::array<int32_t, 45> CsidlOfKey = {
@@ -29,3 +31,5 @@ std::u16string GetShellFolderPath(int32_t CSIDL) {
 std::u16string GetSpecialFolderPath(TSpecialFolderKey Key) {
   return GetShellFolderPath(SHGetSpecialFolderKeyIndex(Key));
 }
+
+} // namespace marigold

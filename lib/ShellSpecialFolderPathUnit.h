@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <string>
 
+namespace marigold {
+
 // The 45 keys, in the alphabetical order of their CSIDL names.
 enum TSpecialFolderKey : uint8_t {
   fkAdminTools,
@@ -63,3 +65,5 @@ std::u16string GetShellFolderPath(int32_t CSIDL);
 
 // GetShellFolderPath(SHGetSpecialFolderKeyIndex(Key)).
 std::u16string GetSpecialFolderPath(TSpecialFolderKey Key);
+
+} // namespace marigold

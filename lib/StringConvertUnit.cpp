@@ -2,6 +2,8 @@
 
 #include "lib/StringSearchUnit.h"
 
+namespace marigold {
+
 namespace {
 
 // The mapping ReplaceChars applies, as one lookup per character. Only characters of FromChars
@@ -131,3 +133,5 @@ void ConvertChars(std::u16string& S, TCharConversion Conversion) {
     return Tables().HiraganaToKatakana.Apply(S);
   }
 }
+
+} // namespace marigold

@@ -7,6 +7,8 @@
 #include <string_view>
 #include <vector>
 
+namespace marigold {
+
 // Character classes and conversions between cases, widths and kana forms. Characters are
 // UTF-16 code units; a set of characters is a string listing them.
 
@@ -95,3 +97,5 @@ std::vector<std::u16string> CharsToStrings(std::u16string_view Chars);
 // half-width u"ｶﾞｷ" into u"ガキ", ccKanaToNarrow turns u"ガ" into u"ｶﾞ". Values above 11 do
 // nothing.
 void ConvertChars(std::u16string& S, TCharConversion Conversion);
+
+} // namespace marigold

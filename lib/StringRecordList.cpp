@@ -7,6 +7,8 @@
 #include <memory>
 #include <utility>
 
+namespace marigold {
+
 namespace {
 
 using StringCell = std::u16string;
@@ -183,3 +185,5 @@ void TCommonStringRecordList::SplitText(std::u16string_view Value,
   if (KeepEmpty || Start <= N)
     AddString(CopyRange(Value, Start, N));
 }
+
+} // namespace marigold

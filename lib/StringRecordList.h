@@ -7,6 +7,8 @@
 #include <string_view>
 #include <vector>
 
+namespace marigold {
+
 // An ordered list of strings that owns one string per item, and its text conversions.
 
 // How SplitText treats delimiters and empty pieces. 'a,,b,' split at ',' gives:
@@ -90,3 +92,5 @@ protected:
   void SplitText(std::u16string_view Value, const std::vector<std::u16string>& Delimiters,
                  TDelimitStyle Style);
 };
+
+} // namespace marigold

@@ -6,6 +6,8 @@
 #include <cstring>
 #include <type_traits>
 
+namespace marigold {
+
 namespace {
 
 constexpr char16_t AsciiFold(char16_t C) noexcept {
@@ -377,3 +379,5 @@ void ReplaceStringsInPlace(std::u16string& S, const PatternSet& SearchList,
   else
     ReplaceInPlace<NoFold>(S, SearchList, ReplaceList, ReplaceAll);
 }
+
+} // namespace marigold

@@ -15,6 +15,8 @@
 #include <string_view>
 #include <vector>
 
+namespace marigold {
+
 // Matching, searching, counting and list replacement on UTF-16 text. Positions are 1-based,
 // lengths count 16-bit units, and WholeRest as a Count means "to the end of the string".
 // Two case folds exist: the ASCII fold (only a-z equal A-Z) of SameRange and everything built
@@ -150,3 +152,5 @@ std::u16string ReplaceStrings(std::u16string_view S, StringArrayView SearchList,
 // string. The replacements must not point into S.
 void ReplaceStringsInPlace(std::u16string& S, const PatternSet& SearchList,
                            StringArrayView ReplaceList, bool ReplaceAll);
+
+} // namespace marigold

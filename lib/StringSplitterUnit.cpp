@@ -5,6 +5,8 @@
 
 #include <utility>
 
+namespace marigold {
+
 TDelimitStyle SplitFlagsToDelimitStyle(TSplitFlags Flags) {
   switch (static_cast<uint8_t>(Flags)) {
   case 0:
@@ -56,3 +58,5 @@ std::u16string SplitWord(std::u16string_view Sentence,
   Words.SplitText(Sentence, Delimiters, SplitFlagsToDelimitStyle(Flags));
   return Words.GetItem(Index);
 }
+
+} // namespace marigold

@@ -7,6 +7,8 @@
 #include <string_view>
 #include <vector>
 
+namespace marigold {
+
 // Cutting one sentence into words at any of several delimiter strings.
 
 // A set of split flags in one byte; TSplitFlags{} is the empty set.
@@ -72,3 +74,5 @@ int32_t SplitWordCount(std::u16string_view Sentence, const std::vector<std::u16s
 std::u16string SplitWord(std::u16string_view Sentence,
                          const std::vector<std::u16string>& Delimiters, int32_t Index,
                          TSplitFlags Flags);
+
+} // namespace marigold

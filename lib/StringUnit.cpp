@@ -6,6 +6,8 @@
 #include <cstddef>
 #include <cstdint>
 
+namespace marigold {
+
 namespace {
 
 constexpr char16_t Backslash[] = u"\\";
@@ -166,3 +168,5 @@ std::u16string ExcludeTrailingLineBreak(std::u16string_view S) {
   DeleteTrailingLineBreak(Result);
   return Result;
 }
+
+} // namespace marigold

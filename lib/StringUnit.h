@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+namespace marigold {
+
 // Cutting texts at delimiters, affixes, quoting, joining, ranges and trailing line breaks.
 // Positions are 1-based and count UTF-16 units. Every IgnoreCase folds only the ASCII letters
 // a-z onto A-Z (the rule of MatchesAt); full-width letters always compare exactly.
@@ -102,3 +104,5 @@ void DeleteTrailingLineBreak(std::u16string& S);
 
 // S without exactly one trailing line break.  ExcludeTrailingLineBreak(u"a\n\r") == u"a\n"
 std::u16string ExcludeTrailingLineBreak(std::u16string_view S);
+
+} // namespace marigold

@@ -7,6 +7,8 @@
 #include "lib/StringUnit.h"
 #include "platform/Files.h"
 
+namespace marigold {
+
 namespace {
 
 // Creates every folder on the way down to Folder; the ones that exist already, the drive and the
@@ -32,3 +34,5 @@ std::u16string VistaRedirectPath(std::u16string_view Path) {
   CreateFolderWithParents(RemoveTrailingBackslash(ExtractFilePath(Result)));
   return Result;
 }
+
+} // namespace marigold

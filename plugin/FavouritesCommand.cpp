@@ -13,6 +13,8 @@
 
 #include <algorithm>
 
+namespace marigold::plugin {
+
 using namespace platform;
 
 namespace {
@@ -144,3 +146,5 @@ void RunFavouritesCommand(WindowHandle Window) {
   else if (Chosen == N + 1)
     RunProgram(GetEditorPath(), EncloseWith(GetSettingsFileName(), Quote, false));
 }
+
+} // namespace marigold::plugin

@@ -8,7 +8,11 @@
 #include <string>
 #include <string_view>
 
+namespace marigold {
 class TCommonStringRecordList;
+} // namespace marigold
+
+namespace marigold::plugin {
 
 // The fixed entries behind the favourites. With N lines in the settings file the favourite of
 // line i has the id i + 1, and the tail has the ids below; "キャンセル" and a dismissed menu are 0.
@@ -53,3 +57,5 @@ std::u16string QuoteSearchText(std::u16string_view S);
 // Starts ProgramPath in double quotes, then a blank and Arguments when there are any, as a new
 // process; returns at once and reports nothing, also when the start fails.
 void RunProgram(std::u16string_view ProgramPath, std::u16string_view Arguments);
+
+} // namespace marigold::plugin

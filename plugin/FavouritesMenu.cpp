@@ -10,6 +10,8 @@
 #include <memory>
 #include <optional>
 
+namespace marigold::plugin {
+
 using platform::MenuHandle;
 using platform::UniqueMenu;
 
@@ -184,3 +186,5 @@ TFavouritesMenu BuildFavouritesMenu(const TCommonStringRecordList& Lines) {
   }
   return Builder.Finish();
 }
+
+} // namespace marigold::plugin

@@ -15,7 +15,11 @@
 #include <string_view>
 #include <vector>
 
+namespace marigold {
 class TCommonStringRecordList;
+} // namespace marigold
+
+namespace marigold::plugin {
 
 // S without every leading and trailing character below 33 (blanks, TABs, line breaks, other
 // control characters); inner characters stay. A line's trimmed text is what it means.
@@ -111,3 +115,5 @@ private:
 //   'A', '⇥B', '⇥C', 'D' gives the submenu 'A' holding B (id 2) and C (id 3), then D (id 4).
 // Lines that jump two or more levels deeper are ignored; no line makes the build fail.
 TFavouritesMenu BuildFavouritesMenu(const TCommonStringRecordList& Lines);
+
+} // namespace marigold::plugin

@@ -6,34 +6,36 @@
 #include "plugin/PluginFrame.h"
 #include "plugin/PluginLibrary.h"
 
+namespace plugin = marigold::plugin;
+
 extern "C" {
 
 void WINAPI OnCommand(HWND Window) {
-  HostWindow = Window;
-  RunGuarded(Window, [Window] { RunFavouritesCommand(Window); });
+  plugin::HostWindow = Window;
+  plugin::RunGuarded(Window, [Window] { plugin::RunFavouritesCommand(Window); });
 }
 
 int32_t WINAPI QueryStatus(HWND, void*) {
-  return QueryStatusAnswer;
+  return plugin::QueryStatusAnswer;
 }
 
 void WINAPI OnEvents(HWND Window, UINT Code, LPARAM Value) {
-  HandleEvents(Window, Code, static_cast<int32_t>(Value));
+  plugin::HandleEvents(Window, Code, static_cast<int32_t>(Value));
 }
 
 int32_t WINAPI GetMenuTextID() {
-  return MenuTextId;
+  return plugin::MenuTextId;
 }
 
 int32_t WINAPI GetStatusMessageID() {
-  return StatusMessageId;
+  return plugin::StatusMessageId;
 }
 
 int32_t WINAPI GetBitmapID() {
-  return BitmapId;
+  return plugin::BitmapId;
 }
 
 LRESULT WINAPI PlugInProc(HWND Window, UINT Code, WPARAM WParam, LPARAM LParam) {
-  return AnswerPlugInProc(Window, Code, WParam, LParam);
+  return plugin::AnswerPlugInProc(Window, Code, WParam, LParam);
 }
 }

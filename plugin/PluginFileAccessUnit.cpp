@@ -13,6 +13,8 @@
 
 #include <array>
 
+namespace marigold::plugin {
+
 namespace {
 
 constexpr std::u16string_view SettingsFileName = u"Marigolds_Setting.txt";
@@ -154,3 +156,5 @@ void LoadSettingsWithMigration(TCommonStringRecordList& List) {
     StartEmpty(List, Files);
   }
 }
+
+} // namespace marigold::plugin

@@ -8,7 +8,11 @@
 #include <string>
 #include <string_view>
 
+namespace marigold {
 class TCommonStringRecordList;
+} // namespace marigold
+
+namespace marigold::plugin {
 
 // The host's configuration value "PlugInsFolder" (at most 50 units); empty when not configured.
 std::u16string GetPlugInsFolderSetting(platform::WindowHandle Window);
@@ -38,3 +42,5 @@ int ShowMessageBox(platform::WindowHandle Owner, std::u16string_view Text,
 // is created. Load and save errors pass through; a settings file that cannot be backed up stops
 // the migration with the save error before it is overwritten.
 void LoadSettingsWithMigration(TCommonStringRecordList& List);
+
+} // namespace marigold::plugin

@@ -10,6 +10,8 @@
 #include <exception>
 #include <string>
 
+namespace marigold::plugin {
+
 namespace {
 
 // Both module texts are ASCII, so widening each byte is their UTF-16 form.
@@ -93,3 +95,5 @@ void ReportCurrentException(platform::WindowHandle Owner) noexcept {
     // Not even the message could be shown; the editor must survive regardless.
   }
 }
+
+} // namespace marigold::plugin

@@ -10,6 +10,8 @@
 #include <string_view>
 #include <utility>
 
+namespace marigold::plugin {
+
 inline constexpr int32_t MenuTextId = MARIGOLD_IDS_MENU_TEXT;
 inline constexpr int32_t StatusMessageId = MARIGOLD_IDS_STATUS_MESSAGE;
 inline constexpr int32_t BitmapId = MARIGOLD_IDB_COMMAND;
@@ -60,3 +62,5 @@ template <class Callable> bool RunGuarded(platform::WindowHandle Owner, Callable
     return false;
   }
 }
+
+} // namespace marigold::plugin

@@ -8,6 +8,8 @@
 #include <string>
 #include <string_view>
 
+namespace marigold::plugin {
+
 // The plug-in's name and version as handed to the host (ANSI, ASCII only).
 inline constexpr std::string_view PlugInName = "Marigold";
 inline constexpr std::string_view PlugInVersion = "Version 3.1.4";
@@ -19,3 +21,5 @@ extern platform::WindowHandle HostWindow;
 
 // Full path of the running editor's executable (the host process's main module).
 std::u16string GetEditorPath();
+
+} // namespace marigold::plugin

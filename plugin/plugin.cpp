@@ -2,6 +2,8 @@
 
 #include "platform/Host.h"
 
+namespace marigold::plugin {
+
 namespace {
 
 intptr_t Send(platform::WindowHandle Window, uint32_t Message, uintptr_t WParam,
@@ -52,3 +54,5 @@ bool QueryHostSetting(platform::WindowHandle Window, uint32_t Context, uint32_t 
       sizeof(THostSettingQuery), Context, Index, Name, Kind, Buffer, BufferSize, Option};
   return Send(Window, HostMessageSetting, 0, &Query) != 0;
 }
+
+} // namespace marigold::plugin

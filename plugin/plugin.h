@@ -9,6 +9,8 @@
 #include <cstdint>
 #include <string>
 
+namespace marigold::plugin {
+
 inline constexpr uint32_t HostMessageEventValue = 2050;    // 0x802
 inline constexpr uint32_t HostMessageCaretPosition = 2074; // 0x81A
 inline constexpr uint32_t HostMessageSelectedText = 2094;  // 0x82E
@@ -67,3 +69,5 @@ std::u16string GetActiveFileName(platform::WindowHandle Window);
 bool QueryHostSetting(platform::WindowHandle Window, uint32_t Context, uint32_t Index,
                       const char16_t* Name, uint32_t Kind, char16_t* Buffer, uint32_t* BufferSize,
                       uint32_t Option);
+
+} // namespace marigold::plugin

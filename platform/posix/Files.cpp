@@ -57,7 +57,7 @@ std::string NativePath(std::u16string_view Path) {
   } else if (!Path.empty() && IsSeparator(Path[0])) {
     Prefix = Files().Root + "/C";
   }
-  std::string Rest = ToUtf8(Path);
+  std::string Rest = marigold::ToUtf8(Path);
   for (char& C : Rest)
     if (C == '\\')
       C = '/';

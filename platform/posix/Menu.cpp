@@ -62,7 +62,7 @@ void Describe(MenuHandle Menu, int Depth, std::string& Out) {
       Out += "-\n";
       continue;
     }
-    Out += ToUtf8(Entry.Caption);
+    Out += marigold::ToUtf8(Entry.Caption);
     if (Entry.Flags & MenuPopup)
       Out += " >";
     else
@@ -130,7 +130,7 @@ void DestroyPopup(MenuHandle Menu) noexcept {
 UniqueMenu CreatePopup() {
   auto& S = TheMenus();
   if (S.Limit >= 0 && S.Created >= S.Limit)
-    throw Exception(u"Error:CreatePopupMenu");
+    throw marigold::Exception(u"Error:CreatePopupMenu");
   ++S.Created;
   uintptr_t Handle = S.NextHandle++;
   S.Live.emplace(Handle, Popup{});

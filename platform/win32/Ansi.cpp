@@ -18,7 +18,7 @@ std::u16string AnsiToText(std::string_view Data) {
   if (Length <= 0)
     throw std::runtime_error("ANSI conversion failed");
   std::u16string Text(static_cast<size_t>(Length), u'\0');
-  MultiByteToWideChar(CP_ACP, 0, Data.data(), Size, base::AsWide(Text.data()), Length);
+  MultiByteToWideChar(CP_ACP, 0, Data.data(), Size, marigold::AsWide(Text.data()), Length);
   return Text;
 }
 
@@ -28,12 +28,13 @@ std::string TextToAnsi(std::u16string_view Text) {
   if (Text.size() > INT_MAX)
     throw std::length_error("text too long for ANSI");
   const int Size = static_cast<int>(Text.size());
-  int Length =
-      WideCharToMultiByte(CP_ACP, 0, base::AsWide(Text.data()), Size, nullptr, 0, nullptr, nullptr);
+  int Length = WideCharToMultiByte(CP_ACP, 0, marigold::AsWide(Text.data()), Size, nullptr, 0,
+                                   nullptr, nullptr);
   if (Length <= 0)
     throw std::runtime_error("ANSI conversion failed");
   std::string Data(static_cast<size_t>(Length), '\0');
-  WideCharToMultiByte(CP_ACP, 0, base::AsWide(Text.data()), Size, Data.data(), Length, nullptr, nullptr);
+  WideCharToMultiByte(CP_ACP, 0, marigold::AsWide(Text.data()), Size, Data.data(), Length, nullptr,
+                      nullptr);
   return Data;
 }
 

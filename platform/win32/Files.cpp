@@ -32,7 +32,7 @@ bool FileHandle::Close() {
 }
 
 std::optional<uint32_t> FileAttributes(std::u16string_view Path) {
-  DWORD Attributes = GetFileAttributesW(base::ToWide(Path).c_str());
+  DWORD Attributes = GetFileAttributesW(marigold::ToWide(Path).c_str());
   if (Attributes == INVALID_FILE_ATTRIBUTES)
     return std::nullopt;
   return Attributes;
@@ -40,12 +40,12 @@ std::optional<uint32_t> FileAttributes(std::u16string_view Path) {
 
 std::optional<DirectoryEntry> FindFirstEntry(std::u16string_view Pattern) {
   WIN32_FIND_DATAW Data{};
-  HANDLE Find = FindFirstFileW(base::ToWide(Pattern).c_str(), &Data);
+  HANDLE Find = FindFirstFileW(marigold::ToWide(Pattern).c_str(), &Data);
   if (Find == INVALID_HANDLE_VALUE)
     return std::nullopt;
   FindClose(Find);
   DirectoryEntry Entry;
-  Entry.Name = base::AsUtf16(Data.cFileName);
+  Entry.Name = marigold::AsUtf16(Data.cFileName);
   Entry.Attributes = Data.dwFileAttributes;
   Entry.LastWriteTime =
       static_cast<int64_t>((static_cast<uint64_t>(Data.ftLastWriteTime.dwHighDateTime) << 32) |
@@ -55,13 +55,14 @@ std::optional<DirectoryEntry> FindFirstEntry(std::u16string_view Pattern) {
 }
 
 FileHandle OpenFileForReading(std::u16string_view Path) {
-  return Adopt(CreateFileW(base::ToWide(Path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                           nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  return Adopt(CreateFileW(marigold::ToWide(Path).c_str(), GENERIC_READ,
+                           FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                           FILE_ATTRIBUTE_NORMAL, nullptr));
 }
 
 FileHandle CreateNewFile(std::u16string_view Path) {
-  return Adopt(CreateFileW(base::ToWide(Path).c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ,
-                           nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+  return Adopt(CreateFileW(marigold::ToWide(Path).c_str(), GENERIC_READ | GENERIC_WRITE,
+                           FILE_SHARE_READ, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
 }
 
 bool ReadOnce(FileHandle& File, std::span<char> Buffer) {
@@ -87,7 +88,7 @@ bool FlushFile(FileHandle& File) {
 }
 
 bool ReplaceFileWith(std::u16string_view Source, std::u16string_view Target) {
-  const std::wstring From = base::ToWide(Source), To = base::ToWide(Target);
+  const std::wstring From = marigold::ToWide(Source), To = marigold::ToWide(Target);
   constexpr int Attempts = 10;
   for (int Attempt = 1;; ++Attempt) {
     if (MoveFileExW(From.c_str(), To.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
@@ -99,15 +100,15 @@ bool ReplaceFileWith(std::u16string_view Source, std::u16string_view Target) {
 }
 
 bool RenameFile(std::u16string_view From, std::u16string_view To) {
-  return MoveFileW(base::ToWide(From).c_str(), base::ToWide(To).c_str()) != 0;
+  return MoveFileW(marigold::ToWide(From).c_str(), marigold::ToWide(To).c_str()) != 0;
 }
 
 bool RemoveFile(std::u16string_view Path) {
-  return DeleteFileW(base::ToWide(Path).c_str()) != 0;
+  return DeleteFileW(marigold::ToWide(Path).c_str()) != 0;
 }
 
 bool MakeDirectory(std::u16string_view Path) {
-  return CreateDirectoryW(base::ToWide(Path).c_str(), nullptr) != 0;
+  return CreateDirectoryW(marigold::ToWide(Path).c_str(), nullptr) != 0;
 }
 
 } // namespace platform

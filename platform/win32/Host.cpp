@@ -1,6 +1,6 @@
 #include "platform/Host.h"
-#include "platform/Dialogs.h"
 #include "base/WideText.h"
+#include "platform/Dialogs.h"
 
 #include <windows.h>
 
@@ -12,8 +12,8 @@ intptr_t SendHostMessage(WindowHandle Window, uint32_t Message, uintptr_t WParam
 
 int ShowMessageBox(WindowHandle Owner, std::u16string_view Text, std::u16string_view Caption,
                    uint32_t Style) {
-  return MessageBoxW(static_cast<HWND>(Owner), base::ToWide(Text).c_str(), base::ToWide(Caption).c_str(),
-                     Style);
+  return MessageBoxW(static_cast<HWND>(Owner), marigold::ToWide(Text).c_str(),
+                     marigold::ToWide(Caption).c_str(), Style);
 }
 
 } // namespace platform

@@ -16,7 +16,7 @@ namespace {
   std::u16string Message = u"CompareStringW failed, system error ";
   for (char C : std::to_string(Code))
     Message += static_cast<char16_t>(C);
-  throw Exception(std::move(Message));
+  throw marigold::Exception(std::move(Message));
 }
 
 } // namespace
@@ -26,9 +26,10 @@ bool LocaleTextEquals(std::u16string_view A, std::u16string_view B, bool IgnoreC
     RaiseCompareFailure(ERROR_INVALID_PARAMETER);
   // Empty views may carry a null pointer; CompareStringW wants a valid one even for length 0.
   const wchar_t* Empty = L"";
-  int Result = CompareStringW(LOCALE_USER_DEFAULT, IgnoreCase ? NORM_IGNORECASE : 0,
-                              A.empty() ? Empty : base::AsWide(A.data()), static_cast<int>(A.size()),
-                              B.empty() ? Empty : base::AsWide(B.data()), static_cast<int>(B.size()));
+  int Result =
+      CompareStringW(LOCALE_USER_DEFAULT, IgnoreCase ? NORM_IGNORECASE : 0,
+                     A.empty() ? Empty : marigold::AsWide(A.data()), static_cast<int>(A.size()),
+                     B.empty() ? Empty : marigold::AsWide(B.data()), static_cast<int>(B.size()));
   if (Result == 0)
     RaiseCompareFailure(GetLastError());
   return Result == CSTR_EQUAL;

@@ -18,13 +18,13 @@ void DestroyPopup(MenuHandle Menu) noexcept {
 UniqueMenu CreatePopup() {
   HMENU Menu = ::CreatePopupMenu();
   if (!Menu)
-    throw Exception(u"Error:CreatePopupMenu");
+    throw marigold::Exception(u"Error:CreatePopupMenu");
   return UniqueMenu(Menu);
 }
 
 bool AppendMenuEntry(MenuHandle Menu, uint32_t Flags, uintptr_t Id, std::u16string_view Caption) {
   // A null text would turn a string entry into a separator; an empty caption stays an entry.
-  std::wstring Text = base::ToWide(Caption);
+  std::wstring Text = marigold::ToWide(Caption);
   const wchar_t* Item = (Flags & MF_SEPARATOR) ? nullptr : Text.c_str();
   return ::AppendMenuW(static_cast<HMENU>(Menu), Flags, Id, Item) != FALSE;
 }
@@ -32,7 +32,8 @@ bool AppendMenuEntry(MenuHandle Menu, uint32_t Flags, uintptr_t Id, std::u16stri
 bool AppendSubmenu(MenuHandle Menu, uint32_t Flags, MenuHandle Submenu,
                    std::u16string_view Caption) {
   return ::AppendMenuW(static_cast<HMENU>(Menu), Flags | MF_POPUP,
-                       reinterpret_cast<UINT_PTR>(Submenu), base::ToWide(Caption).c_str()) != FALSE;
+                       reinterpret_cast<UINT_PTR>(Submenu),
+                       marigold::ToWide(Caption).c_str()) != FALSE;
 }
 
 CursorPoint CursorPosition() {

@@ -10,14 +10,14 @@ std::u16string HostExecutablePath() {
   DWORD Length = GetModuleFileNameW(nullptr, Buffer, MAX_PATH + 1);
   if (Length == 0 || Length > MAX_PATH + 1)
     return {};
-  return std::u16string(base::AsUtf16(Buffer), Length);
+  return std::u16string(marigold::AsUtf16(Buffer), Length);
 }
 
 void StartProcess(std::u16string CommandLine) {
   STARTUPINFOW Startup{};
   Startup.cb = sizeof(Startup);
   PROCESS_INFORMATION Info{};
-  std::wstring Writable = base::ToWide(CommandLine);
+  std::wstring Writable = marigold::ToWide(CommandLine);
   if (CreateProcessW(nullptr, Writable.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
                      &Startup, &Info)) {
     CloseHandle(Info.hThread);

@@ -12,7 +12,7 @@ std::u16string ShellFolderPath(int32_t Csidl) {
   if (!SHGetSpecialFolderPathW(nullptr, Buffer, Csidl, FALSE))
     return {};
   Buffer[MAX_PATH + 1] = L'\0';
-  return std::u16string(base::AsUtf16(Buffer));
+  return std::u16string(marigold::AsUtf16(Buffer));
 }
 
 bool QueryVersionNumbers(VersionNumbers& Out) {

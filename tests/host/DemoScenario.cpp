@@ -4,6 +4,10 @@
 
 #include "StandInEditor.h"
 
+using namespace marigold;
+
+using namespace marigold::plugin;
+
 using namespace host;
 
 namespace {

@@ -12,6 +12,10 @@
 
 #include <algorithm>
 
+using namespace marigold;
+
+using namespace marigold::plugin;
+
 using namespace host;
 
 namespace {

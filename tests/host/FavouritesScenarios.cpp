@@ -4,6 +4,10 @@
 
 #include "FavouritesSupport.h"
 
+using namespace marigold;
+
+using namespace marigold::plugin;
+
 using namespace host;
 
 namespace {

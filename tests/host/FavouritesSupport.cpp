@@ -2,6 +2,10 @@
 
 #include <chrono>
 
+using namespace marigold;
+
+using namespace marigold::plugin;
+
 namespace host {
 
 std::string ToAnsi(std::wstring_view Text) {

@@ -8,6 +8,10 @@
 #include <array>
 #include <cstring>
 
+using namespace marigold;
+
+using namespace marigold::plugin;
+
 using namespace host;
 
 namespace {

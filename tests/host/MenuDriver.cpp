@@ -2,6 +2,10 @@
 
 #include <algorithm>
 
+using namespace marigold;
+
+using namespace marigold::plugin;
+
 namespace host {
 
 namespace {

@@ -9,6 +9,10 @@
 #include <chrono>
 #include <cstdio>
 
+using namespace marigold;
+
+using namespace marigold::plugin;
+
 namespace host {
 namespace {
 

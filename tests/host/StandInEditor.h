@@ -20,6 +20,9 @@
 #include <thread>
 #include <vector>
 
+using namespace marigold;
+using namespace marigold::plugin;
+
 namespace host {
 
 // ---- output and checks ----------------------------------------------------------------------

@@ -2,7 +2,7 @@
 
 #include <utility>
 
-namespace reference {
+namespace marigold::reference {
 
 std::vector<std::u16string> SplitText(std::u16string_view Value,
                                       const std::vector<std::u16string>& Delimiters, int Style) {
@@ -95,4 +95,4 @@ void SortRange(std::vector<void*>& Items, int32_t L, int32_t R, Compare Cmp) {
   } while (I < R);
 }
 
-} // namespace reference
+} // namespace marigold::reference

@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-namespace reference {
+namespace marigold::reference {
 
 // SplitText position by position: at every position each delimiter is tried in array order.
 // Style 0 ... 4 as TDelimitStyle; any other value gives no pieces.
@@ -23,4 +23,4 @@ std::vector<std::u16string> SplitLines(std::u16string_view Value);
 using Compare = int32_t (*)(void*, void*);
 void SortRange(std::vector<void*>& Items, int32_t L, int32_t R, Compare Cmp);
 
-} // namespace reference
+} // namespace marigold::reference

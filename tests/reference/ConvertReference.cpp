@@ -2,7 +2,7 @@
 
 #include "reference/SearchReference.h"
 
-namespace reference {
+namespace marigold::reference {
 
 TCharMembership ClassifyChars(std::u16string_view S, std::u16string_view Chars) {
   if (S.empty() || Chars.empty())
@@ -83,4 +83,4 @@ void ConvertChars(std::u16string& S, TCharConversion Conversion) {
   }
 }
 
-} // namespace reference
+} // namespace marigold::reference

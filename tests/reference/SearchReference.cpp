@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-namespace reference {
+namespace marigold::reference {
 namespace {
 
 std::int32_t Length(std::u16string_view S) {
@@ -166,4 +166,4 @@ std::u16string ReplaceStrings(std::u16string_view S, StringArrayView SearchList,
   return Result;
 }
 
-} // namespace reference
+} // namespace marigold::reference

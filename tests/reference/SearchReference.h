@@ -9,7 +9,7 @@
 // Literal, step-by-step implementations of the matching rules, slow on purpose: the oracles of
 // the differential tests, the fuzz targets and the benchmarks. With IgnoreCase every comparison
 // makes ASCII-folded copies of the compared ranges.
-namespace reference {
+namespace marigold::reference {
 
 bool SameRange(std::u16string_view A, std::u16string_view B, std::int32_t IndexA,
                std::int32_t IndexB, std::int32_t Count, bool IgnoreCase);
@@ -24,4 +24,4 @@ std::int32_t CountSubString(std::u16string_view SubStr, std::u16string_view S, b
 std::u16string ReplaceStrings(std::u16string_view S, StringArrayView SearchList,
                               StringArrayView ReplaceList, bool IgnoreCase, bool ReplaceAll);
 
-} // namespace reference
+} // namespace marigold::reference

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace marigold;
+
 TEST(Errors, AssertionMessageFollowsTheFixedFormat) {
   EXPECT_EQ(FormatAssertion(u"Listエラー", u"TemplateList\\ListClone", 127),
             u"Listエラー (TemplateList\\ListClone, 127 行)");

@@ -9,6 +9,8 @@
 #include <chrono>
 #include <random>
 
+using namespace marigold;
+
 namespace {
 
 // "io:" or "general:" and the message of the error Call raises; "" when it raises none.

@@ -17,6 +17,9 @@
 #else
 #include "platform/posix/FilesStandIn.h"
 #include <unistd.h>
+
+using namespace marigold;
+
 #endif
 
 class FileTest : public ::testing::Test {

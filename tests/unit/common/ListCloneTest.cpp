@@ -1,7 +1,7 @@
 #include "lib/ListClone.h"
 
-#include "reference/ContainersReference.h"
 #include "base/Errors.h"
+#include "reference/ContainersReference.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -10,6 +10,8 @@
 #include <functional>
 #include <utility>
 #include <vector>
+
+using namespace marigold;
 
 namespace {
 

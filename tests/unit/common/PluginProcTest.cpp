@@ -5,6 +5,10 @@
 #include <array>
 #include <string>
 
+using namespace marigold;
+
+using namespace marigold::plugin;
+
 namespace {
 
 constexpr char Sentinel = '\x5A';

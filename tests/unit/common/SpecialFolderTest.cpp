@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace marigold;
+
 namespace {
 
 TEST(SpecialFolder, KeysTheProgramUsesAndTheEndsOfTheTable) {

@@ -1,12 +1,14 @@
 #include "lib/StringConvertUnit.h"
 
-#include "lib/ConstUnit.h"
 #include "base/Errors.h"
+#include "lib/ConstUnit.h"
 
 #include <gtest/gtest.h>
 
 #include <set>
 #include <string>
+
+using namespace marigold;
 
 namespace {
 

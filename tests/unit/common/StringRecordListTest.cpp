@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+using namespace marigold;
+
 namespace {
 
 using ::testing::ElementsAre;

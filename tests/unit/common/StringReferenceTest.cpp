@@ -1,15 +1,17 @@
 // The fast text utilities against the literal reference implementations on random inputs.
-#include "reference/ConvertReference.h"
-#include "reference/SearchReference.h"
 #include "base/Errors.h"
 #include "lib/StringConvertUnit.h"
 #include "lib/StringSearchUnit.h"
+#include "reference/ConvertReference.h"
+#include "reference/SearchReference.h"
 
 #include <gtest/gtest.h>
 
 #include <random>
 #include <string>
 #include <vector>
+
+using namespace marigold;
 
 namespace {
 

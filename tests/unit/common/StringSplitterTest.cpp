@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+using namespace marigold;
+
 namespace {
 
 using ::testing::ElementsAreArray;

@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+using namespace marigold;
+
 namespace {
 
 using Text = std::u16string;

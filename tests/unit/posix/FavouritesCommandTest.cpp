@@ -12,6 +12,10 @@
 
 #include <gmock/gmock.h>
 
+using namespace marigold;
+
+using namespace marigold::plugin;
+
 namespace standin = platform::standin;
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;

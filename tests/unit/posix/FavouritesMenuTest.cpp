@@ -7,6 +7,10 @@
 
 #include <gmock/gmock.h>
 
+using namespace marigold;
+
+using namespace marigold::plugin;
+
 namespace standin = platform::standin;
 
 namespace {

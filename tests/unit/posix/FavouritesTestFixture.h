@@ -11,6 +11,9 @@
 #include <cstring>
 #include <vector>
 
+using namespace marigold;
+using namespace marigold::plugin;
+
 class FavouritesTest : public StorageTest {
 protected:
   void SetUp() override {

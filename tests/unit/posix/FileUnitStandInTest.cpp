@@ -8,6 +8,8 @@
 
 #include <unistd.h>
 
+using namespace marigold;
+
 namespace {
 
 using platform::standin::FileStep;

@@ -9,6 +9,10 @@
 #include <map>
 #include <vector>
 
+using namespace marigold;
+
+using namespace marigold::plugin;
+
 namespace {
 
 constexpr std::u16string_view Settings = u"D:\\Ed\\PlugIns\\Marigolds_Setting.txt";

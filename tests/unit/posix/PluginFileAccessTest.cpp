@@ -9,6 +9,10 @@
 #include <optional>
 #include <vector>
 
+using namespace marigold;
+
+using namespace marigold::plugin;
+
 namespace {
 
 using platform::standin::SetHostExecutablePath;

@@ -14,6 +14,10 @@
 #include <string>
 #include <vector>
 
+using namespace marigold;
+
+using namespace marigold::plugin;
+
 namespace standin = platform::standin;
 
 namespace {

@@ -6,6 +6,8 @@
 #include <optional>
 #include <vector>
 
+using namespace marigold;
+
 namespace {
 
 using platform::standin::SetShellFolder;

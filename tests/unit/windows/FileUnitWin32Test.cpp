@@ -1,13 +1,15 @@
 #include "base/Errors.h"
+#include "base/WideText.h"
 #include "lib/FileUnit.h"
 #include "platform/Files.h"
-#include "base/WideText.h"
 
 #include "../common/FileUnitTestFolder.h"
 
 #include <gtest/gtest.h>
 
 #include <thread>
+
+using namespace marigold;
 
 namespace {
 

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+using namespace marigold;
+
 namespace {
 
 // Through the real CompareStringW: case folding reaches beyond the letters the native stand-in

@@ -19,6 +19,10 @@
 #include <string>
 #include <thread>
 
+using namespace marigold;
+
+using namespace marigold::plugin;
+
 namespace {
 
 namespace fs = std::filesystem;

@@ -11,6 +11,8 @@
 #include <filesystem>
 #include <string>
 
+using namespace marigold;
+
 namespace {
 
 TEST(SpecialFolderWin, KeysMapToTheSystemsCsidlNumbers) {
