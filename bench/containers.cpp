@@ -1,6 +1,6 @@
 // The settings text through TCommonStringRecordList (assign Text, read it back) and the
 // favourites lines through TStringSplitter, each against a plain splitter on the same input.
-#include "bench/TextBench.h"
+#include "TextBench.h"
 #include "lib/StringRecordList.h"
 #include "lib/StringSplitterUnit.h"
 #include "reference/ContainersReference.h"

@@ -1,6 +1,6 @@
 // ConvertChars kana conversions on mixed Japanese text: ours, the literal reference, and
 // absl::StrReplaceAll on the same text and table in UTF-8.
-#include "bench/TextBench.h"
+#include "TextBench.h"
 #include "lib/StringConvertUnit.h"
 #include "reference/ConvertReference.h"
 

@@ -1,6 +1,6 @@
 // ReplaceStrings with the line-flattening list (TAB, CR LF, CR, LF) on 1 MiB of text with line
 // breaks: ours, the literal reference and absl::StrReplaceAll, case-sensitive and ignoring case.
-#include "bench/TextBench.h"
+#include "TextBench.h"
 #include "lib/StringSearchUnit.h"
 #include "reference/SearchReference.h"
 

@@ -1,7 +1,7 @@
 // FindSubString and SearchStrings forwards and backwards over 1 MiB of Japanese text, with the
 // match planted near the far end of the scan (bytes per second count the whole text, not the
 // part scanned): ours against the literal reference.
-#include "bench/TextBench.h"
+#include "TextBench.h"
 #include "lib/StringSearchUnit.h"
 #include "reference/SearchReference.h"
 

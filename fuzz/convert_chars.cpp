@@ -1,6 +1,6 @@
 // ConvertChars with every value 0 to 12, ReplaceChars with any lists, and ClassifyChars,
 // against the literal references.
-#include "fuzz/TextFuzzInput.h"
+#include "TextFuzzInput.h"
 #include "lib/StringConvertUnit.h"
 #include "reference/ConvertReference.h"
 

@@ -1,5 +1,5 @@
 // CountSubString against the literal reference, with both folds' letters in the input.
-#include "fuzz/TextFuzzInput.h"
+#include "TextFuzzInput.h"
 #include "lib/StringSearchUnit.h"
 #include "reference/SearchReference.h"
 

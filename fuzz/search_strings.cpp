@@ -1,6 +1,6 @@
 // SearchStrings and the searches built on it against the literal reference: any patterns,
 // any region (including counts that wrap), both directions and invalid ones.
-#include "fuzz/TextFuzzInput.h"
+#include "TextFuzzInput.h"
 #include "lib/StringSearchUnit.h"
 #include "reference/SearchReference.h"
 
