@@ -1,6 +1,7 @@
 // ReplaceStrings (and the in-place form used by the kana conversions) against the literal
 // reference: any lists, equal in length or not, both case rules, ReplaceAll or not.
 #include "TextFuzzInput.h"
+#include "lib/PatternSet.h"
 #include "lib/StringSearchUnit.h"
 #include "reference/SearchReference.h"
 

@@ -1,5 +1,6 @@
 #include "lib/StringConvertUnit.h"
 
+#include "lib/PatternSet.h"
 #include "lib/StringSearchUnit.h"
 
 namespace marigold {

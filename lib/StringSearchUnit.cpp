@@ -1,4 +1,5 @@
 #include "lib/StringSearchUnit.h"
+#include "lib/PatternSet.h"
 
 #include "lib/StringConvertUnit.h"
 

@@ -12,14 +12,38 @@
 #include "plugin/plugin.h"
 
 #include <algorithm>
+#include <optional>
 
 namespace marigold::plugin {
 
-using namespace platform;
+using platform::AppendMenuEntry;
+using platform::AppendSubmenu;
+using platform::MenuGrayed;
+using platform::MenuHandle;
+using platform::MenuSeparator;
+using platform::MenuString;
+using platform::UniqueMenu;
+using platform::WindowHandle;
 
 namespace {
 
 constexpr std::u16string_view Quote = u"\"";
+
+// The fixed entries after the favourites, in the order they are appended; entry Offset has the
+// id N + Offset, N being the number of lines. Without a Form it opens the settings file.
+struct TFixedEntry {
+  int32_t Offset;
+  std::u16string_view Caption;
+  bool InRegisterMenu; // in the 登録 submenu: needs an active file
+  bool NeedsSelection; // and a selection
+  std::optional<RegisterForm> Form;
+};
+constexpr TFixedEntry FixedEntries[] = {
+    {4, RegisterSearchCaption, true, true, RegisterForm::Search},
+    {3, RegisterLineCaption, true, false, RegisterForm::LineNumber},
+    {2, RegisterFileCaption, true, false, RegisterForm::FileOnly},
+    {1, EditSettingsCaption, false, false, std::nullopt},
+};
 
 // The caret's line counted from 1, in decimal.
 std::u16string CaretLineNumber(WindowHandle Window) {
@@ -41,7 +65,7 @@ void RunProgram(std::u16string_view ProgramPath, std::u16string_view Arguments) 
     CommandLine += u' ';
     CommandLine += Arguments;
   }
-  StartProcess(std::move(CommandLine));
+  platform::StartProcess(std::move(CommandLine));
 }
 
 std::u16string CleanSelection(std::u16string_view Selected) {
@@ -73,31 +97,31 @@ void OpenFavourite(const TCommonStringRecordList& Lines, int32_t Index) {
   // The same trimmed text the menu entry was made from, so the entry opens what it shows.
   const TFavouriteEntry Entry = FavouriteEntry(TrimBlanksAndControls(Lines.GetItem(Index)));
   const std::u16string QuotedPath = EncloseWith(Entry.Line.Path, Quote, false);
-  if (Entry.Kind == fkFile)
+  if (Entry.Kind == FavouriteKind::File)
     RunProgram(GetEditorPath(),
                Entry.Line.Options.empty() ? QuotedPath : QuotedPath + u" /" + Entry.Line.Options);
-  else if (Entry.Kind == fkFolder)
+  else if (Entry.Kind == FavouriteKind::Folder)
     RunProgram(GetEditorPath(), QuotedPath);
 }
 
 void RegisterActiveFile(TCommonStringRecordList& Lines, WindowHandle Window,
                         std::u16string_view FileName, std::u16string_view Selected,
-                        TRegisterForm Form) {
+                        RegisterForm Form) {
   const std::u16string S1 = CleanSelection(Selected);
   const std::u16string Name = FileNamePart(FileName);
   std::u16string Line;
   switch (Form) {
-  case rfFileOnly:
+  case RegisterForm::FileOnly:
     Line = JoinStrings(u" ", {Name, S1}, joSkipEmpty) + u"\t" + std::u16string(FileName);
     break;
-  case rfLineNumber: {
+  case RegisterForm::LineNumber: {
     // Asked once for the label and once for the target, as the host sees it.
     const std::u16string LabelLine = CaretLineNumber(Window);
     Line = JoinStrings(u" ", {Name, S1, u"Line:" + LabelLine}, joSkipEmpty) + u"\t" +
            std::u16string(FileName) + u" /l " + CaretLineNumber(Window);
     break;
   }
-  case rfSearch:
+  case RegisterForm::Search:
     Line = JoinStrings(u" ", {Name, S1}, joSkipEmpty) + u"\t" + std::u16string(FileName) +
            u" /ff " + QuoteSearchText(S1);
     break;
@@ -119,32 +143,34 @@ void RunFavouritesCommand(WindowHandle Window) {
     AppendMenuEntry(Root, MenuSeparator, 0, {});
   const std::u16string Selected = GetSelectedText(Window);
 
-  UniqueMenu Register = CreatePopup();
+  UniqueMenu Register = platform::CreatePopup();
   const MenuHandle RegisterMenu = Register.get();
   if (AppendSubmenu(Root, EnabledWhen(!FileName.empty()), RegisterMenu, RegisterCaption))
     Register.release(); // now Root's
-  AppendMenuEntry(RegisterMenu, EnabledWhen(!FileName.empty() && !Selected.empty()),
-                  static_cast<uintptr_t>(N + 4), RegisterSearchCaption);
-  AppendMenuEntry(RegisterMenu, EnabledWhen(!FileName.empty()), static_cast<uintptr_t>(N + 3),
-                  RegisterLineCaption);
-  AppendMenuEntry(RegisterMenu, EnabledWhen(!FileName.empty()), static_cast<uintptr_t>(N + 2),
-                  RegisterFileCaption);
-  AppendMenuEntry(Root, MenuString, static_cast<uintptr_t>(N + 1), EditSettingsCaption);
+  for (const TFixedEntry& Entry : FixedEntries) {
+    const bool Enabled = !Entry.InRegisterMenu ||
+                         (!FileName.empty() && (!Entry.NeedsSelection || !Selected.empty()));
+    AppendMenuEntry(Entry.InRegisterMenu ? RegisterMenu : Root, EnabledWhen(Enabled),
+                    static_cast<uintptr_t>(N + Entry.Offset), Entry.Caption);
+  }
   AppendMenuEntry(Root, MenuSeparator, 0, {});
   AppendMenuEntry(Root, MenuString, 0, CancelCaption);
 
-  const CursorPoint Cursor = CursorPosition();
-  const int64_t Chosen = TrackPopup(Root, TrackReturnCommand, Cursor.X, Cursor.Y, Window);
-  if (Chosen >= 1 && Chosen <= N)
+  const platform::CursorPoint Cursor = platform::CursorPosition();
+  const int64_t Chosen =
+      platform::TrackPopup(Root, platform::TrackReturnCommand, Cursor.X, Cursor.Y, Window);
+  if (Chosen >= 1 && Chosen <= N) {
     OpenFavourite(Lines, static_cast<int32_t>(Chosen - 1));
-  else if (Chosen == N + 4)
-    RegisterActiveFile(Lines, Window, FileName, Selected, rfSearch);
-  else if (Chosen == N + 3)
-    RegisterActiveFile(Lines, Window, FileName, Selected, rfLineNumber);
-  else if (Chosen == N + 2)
-    RegisterActiveFile(Lines, Window, FileName, Selected, rfFileOnly);
-  else if (Chosen == N + 1)
-    RunProgram(GetEditorPath(), EncloseWith(GetSettingsFileName(), Quote, false));
+    return;
+  }
+  for (const TFixedEntry& Entry : FixedEntries) {
+    if (Chosen != N + Entry.Offset)
+      continue;
+    if (Entry.Form)
+      RegisterActiveFile(Lines, Window, FileName, Selected, *Entry.Form);
+    else
+      RunProgram(GetEditorPath(), EncloseWith(GetSettingsFileName(), Quote, false));
+  }
 }
 
 } // namespace marigold::plugin

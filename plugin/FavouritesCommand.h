@@ -17,14 +17,14 @@ namespace marigold::plugin {
 // The fixed entries behind the favourites. With N lines in the settings file the favourite of
 // line i has the id i + 1, and the tail has the ids below; "キャンセル" and a dismissed menu are 0.
 inline constexpr std::u16string_view RegisterCaption = u"登録";
-inline constexpr std::u16string_view RegisterSearchCaption = u"選択文字列検索指定の登録"; // N + 4
-inline constexpr std::u16string_view RegisterLineCaption = u"行番号指定の登録";           // N + 3
-inline constexpr std::u16string_view RegisterFileCaption = u"ファイル名のみの登録";       // N + 2
-inline constexpr std::u16string_view EditSettingsCaption = u"設定編集";                   // N + 1
-inline constexpr std::u16string_view CancelCaption = u"キャンセル";                       // 0
+inline constexpr std::u16string_view RegisterSearchCaption = u"選択文字列検索指定の登録";
+inline constexpr std::u16string_view RegisterLineCaption = u"行番号指定の登録";
+inline constexpr std::u16string_view RegisterFileCaption = u"ファイル名のみの登録";
+inline constexpr std::u16string_view EditSettingsCaption = u"設定編集";
+inline constexpr std::u16string_view CancelCaption = u"キャンセル"; // id 0, like a dismissal
 
 // The three forms of a new favourite.
-enum TRegisterForm : uint8_t { rfFileOnly, rfLineNumber, rfSearch };
+enum class RegisterForm : uint8_t { FileOnly, LineNumber, Search };
 
 // The whole command on the host window Window (HostWindow must already be set): reads the
 // settings file, shows the menu at the mouse cursor, carries out the choice and releases
@@ -38,12 +38,12 @@ void OpenFavourite(const TCommonStringRecordList& Lines, int32_t Index);
 // Inserts the favourite of FileName as the first line of Lines and saves the settings file
 // without leading or trailing blanks and line breaks. Selected is the raw selection; the caret
 // line is asked from Window when Form needs it. With FileName 'C:\src\main.c':
-//   rfFileOnly, no selection:   'main.c⇥C:\src\main.c'
-//   rfLineNumber, 'foo', line 42: 'main.c foo Line:42⇥C:\src\main.c /l 42'
-//   rfSearch, 'say "hi"':       'main.c say "hi"⇥C:\src\main.c /ff "say \"hi\""'
+//   RegisterForm::FileOnly, no selection:   'main.c⇥C:\src\main.c'
+//   RegisterForm::LineNumber, 'foo', line 42: 'main.c foo Line:42⇥C:\src\main.c /l 42'
+//   RegisterForm::Search, 'say "hi"':       'main.c say "hi"⇥C:\src\main.c /ff "say \"hi\""'
 void RegisterActiveFile(TCommonStringRecordList& Lines, platform::WindowHandle Window,
                         std::u16string_view FileName, std::u16string_view Selected,
-                        TRegisterForm Form);
+                        RegisterForm Form);
 
 // The selection on one line: a TAB or a CR LF becomes a blank, a lone CR or LF goes.
 std::u16string CleanSelection(std::u16string_view Selected);

@@ -60,17 +60,17 @@ TFavouriteLine ParseFavouriteLine(std::u16string_view TrimmedText) {
 
 TFavouriteEntry FavouriteEntry(std::u16string_view TrimmedText) {
   if (TrimmedText == u"-")
-    return {fkSeparator, {}, {}, platform::MenuSeparator};
+    return {FavouriteKind::Separator, {}, {}, platform::MenuSeparator};
   TFavouriteEntry Entry;
   Entry.Line = ParseFavouriteLine(TrimmedText);
   const TFavouriteLine& Line = Entry.Line;
   const bool HasLabel = Line.FieldCount == 2;
   if (Line.FieldCount >= 3) {
-    Entry.Kind = fkMalformed;
+    Entry.Kind = FavouriteKind::Malformed;
     Entry.Caption = TrimmedText;
     Entry.Flags = platform::MenuDisabled;
   } else if (!IsValidDrivePath(Line.Path) && !IsValidUNCPath(Line.Path)) {
-    Entry.Kind = fkNotAbsolute;
+    Entry.Kind = FavouriteKind::NotAbsolute;
     Entry.Caption = HasLabel ? Line.Label : Line.Path;
     Entry.Flags = platform::MenuDisabled;
   } else {
@@ -78,7 +78,9 @@ TFavouriteEntry FavouriteEntry(std::u16string_view TrimmedText) {
     const std::optional<uint32_t> Attributes = platform::FileAttributes(Line.Path);
     const bool IsFolder = Attributes && (*Attributes & platform::AttributeDirectory);
     const bool IsFile = Attributes && !IsFolder;
-    Entry.Kind = IsFolder ? fkFolder : IsFile ? fkFile : fkMissing;
+    Entry.Kind = IsFolder ? FavouriteKind::Folder
+                 : IsFile ? FavouriteKind::File
+                          : FavouriteKind::Missing;
     Entry.Caption = HasLabel   ? Line.Label
                     : IsFolder ? u"Folder " + FileNamePart(Line.Path)
                                : FileNamePart(Line.Path);
@@ -97,10 +99,7 @@ int32_t NextIndentLevel(const TCommonStringRecordList& Lines, int32_t Index) {
   return IndentLevel(Lines.GetItem(Index + 1));
 }
 
-TFavouritesMenuBuilder::~TFavouritesMenuBuilder() {
-  for (int32_t I = 0; I < FPendingCaptions.Count(); ++I)
-    delete static_cast<TCommonStringRecordList*>(FPendingCaptions.GetItem(I));
-}
+TFavouritesMenuBuilder::~TFavouritesMenuBuilder() = default;
 
 void TFavouritesMenuBuilder::NewLevelMenu(int32_t Level) {
   const auto Slot = static_cast<size_t>(Level);
@@ -117,7 +116,7 @@ void TFavouritesMenuBuilder::AddFavouriteItem(int32_t Level, int32_t Index,
                                               std::u16string_view TrimmedText) {
   const TFavouriteEntry Entry = FavouriteEntry(TrimmedText);
   const MenuHandle Menu = FLevelMenus[static_cast<size_t>(Level)].get();
-  if (Entry.Kind == fkSeparator)
+  if (Entry.Kind == FavouriteKind::Separator)
     platform::AppendMenuEntry(Menu, platform::MenuSeparator, 0, {});
   else
     platform::AppendMenuEntry(Menu, Entry.Flags, static_cast<uintptr_t>(Index) + 1, Entry.Caption);
@@ -134,18 +133,15 @@ void TFavouritesMenuBuilder::AttachSubmenu(int32_t Level, std::u16string_view He
 }
 
 void TFavouritesMenuBuilder::PushCaption(int32_t Level, std::u16string_view Text) {
-  if (FPendingCaptions.Count() - 1 <= Level) {
-    auto Stack = std::make_unique<TCommonStringRecordList>();
-    FPendingCaptions.Add(Stack.get());
-    Stack.release();
-  }
-  static_cast<TCommonStringRecordList*>(FPendingCaptions.GetItem(Level))->Add(Text);
+  if (static_cast<int32_t>(FPendingCaptions.size()) - 1 <= Level)
+    FPendingCaptions.push_back(std::make_unique<TCommonStringRecordList>());
+  FPendingCaptions.at(static_cast<size_t>(Level))->Add(Text);
 }
 
 std::u16string TFavouritesMenuBuilder::PopCaption(int32_t Level) {
-  if (Level >= FPendingCaptions.Count())
+  if (Level < 0 || Level >= static_cast<int32_t>(FPendingCaptions.size()))
     return {};
-  auto& Stack = *static_cast<TCommonStringRecordList*>(FPendingCaptions.GetItem(Level));
+  TCommonStringRecordList& Stack = *FPendingCaptions[static_cast<size_t>(Level)];
   if (Stack.Count() == 0)
     return {};
   std::u16string Text = Stack.GetItem(Stack.Count() - 1);

@@ -7,10 +7,10 @@
 //   ⇥C:\Work                      a folder, caption "Folder Work"
 //   -                             a separator
 
-#include "lib/ListClone.h"
 #include "platform/Menu.h"
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -42,16 +42,16 @@ struct TFavouriteLine {
 TFavouriteLine ParseFavouriteLine(std::u16string_view TrimmedText);
 
 // What one line shows in the menu.
-enum TFavouriteKind : uint8_t {
-  fkSeparator,   // "-"
-  fkMalformed,   // three or more fields: the text, disabled
-  fkFolder,      // an absolute path naming a folder: enabled
-  fkFile,        // an absolute path naming a file: enabled
-  fkMissing,     // an absolute path naming nothing: grayed
-  fkNotAbsolute, // relative, empty or invalid path: disabled
+enum class FavouriteKind : uint8_t {
+  Separator,   // "-"
+  Malformed,   // three or more fields: the text, disabled
+  Folder,      // an absolute path naming a folder: enabled
+  File,        // an absolute path naming a file: enabled
+  Missing,     // an absolute path naming nothing: grayed
+  NotAbsolute, // relative, empty or invalid path: disabled
 };
 struct TFavouriteEntry {
-  TFavouriteKind Kind = fkSeparator;
+  FavouriteKind Kind = FavouriteKind::Separator;
   TFavouriteLine Line;    // the parts it was made from (none for a separator)
   std::u16string Caption; // the label, else "Folder " + file-name part, the file-name part or
                           // the path; the trimmed text for a malformed line; empty for "-"
@@ -86,7 +86,7 @@ public:
   TFavouritesMenuBuilder() = default;
   TFavouritesMenuBuilder(const TFavouritesMenuBuilder&) = delete;
   TFavouritesMenuBuilder& operator=(const TFavouritesMenuBuilder&) = delete;
-  ~TFavouritesMenuBuilder();
+  ~TFavouritesMenuBuilder(); // where the caption lists are complete
 
   // Puts a new, empty popup at Level, growing LevelMenus as needed.
   void NewLevelMenu(int32_t Level);
@@ -108,7 +108,8 @@ public:
 private:
   std::vector<platform::UniqueMenu> FLevelMenus; // LevelMenus, indexed by depth
   std::vector<platform::UniqueMenu> FReplaced;   // unattached popups no longer in LevelMenus
-  TListClone FPendingCaptions;                   // PendingCaptions: TCommonStringRecordList*
+  // PendingCaptions: one stack of header texts per depth.
+  std::vector<std::unique_ptr<TCommonStringRecordList>> FPendingCaptions;
 };
 
 // The favourites menu of Lines: entries with the ids line index + 1, submenus, separators.

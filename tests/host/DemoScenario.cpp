@@ -4,10 +4,6 @@
 
 #include "StandInEditor.h"
 
-using namespace marigold;
-
-using namespace marigold::plugin;
-
 using namespace host;
 
 namespace {

@@ -5,10 +5,6 @@
 
 #include "FavouritesSupport.h"
 
-using namespace marigold;
-
-using namespace marigold::plugin;
-
 using namespace host;
 
 namespace {

@@ -2,10 +2,6 @@
 
 #include <chrono>
 
-using namespace marigold;
-
-using namespace marigold::plugin;
-
 namespace host {
 
 std::string ToAnsi(std::wstring_view Text) {

@@ -12,9 +12,6 @@
 #include <string>
 #include <vector>
 
-using namespace marigold;
-using namespace marigold::plugin;
-
 namespace host {
 
 // Text in the system ANSI code page, as the settings file holds it.

@@ -2,10 +2,6 @@
 
 #include <algorithm>
 
-using namespace marigold;
-
-using namespace marigold::plugin;
-
 namespace host {
 
 namespace {

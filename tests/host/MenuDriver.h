@@ -13,9 +13,6 @@
 #include <string>
 #include <vector>
 
-using namespace marigold;
-using namespace marigold::plugin;
-
 namespace host {
 
 // The menu as indented text, one entry a line, two blanks per submenu level, read with

@@ -20,9 +20,6 @@
 #include <thread>
 #include <vector>
 
-using namespace marigold;
-using namespace marigold::plugin;
-
 namespace host {
 
 // ---- output and checks ----------------------------------------------------------------------

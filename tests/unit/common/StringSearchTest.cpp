@@ -1,3 +1,4 @@
+#include "lib/PatternSet.h"
 #include "lib/StringSearchUnit.h"
 
 #include "base/Errors.h"

@@ -66,10 +66,10 @@ protected:
     }
     return -1;
   }
-  std::string Registered(TRegisterForm Form) {
-    const std::u16string Caption(Form == rfSearch       ? RegisterSearchCaption
-                                 : Form == rfLineNumber ? RegisterLineCaption
-                                                        : RegisterFileCaption);
+  std::string Registered(RegisterForm Form) {
+    const std::u16string Caption(Form == RegisterForm::Search       ? RegisterSearchCaption
+                                 : Form == RegisterForm::LineNumber ? RegisterLineCaption
+                                                                    : RegisterFileCaption);
     Run("C:\\Work\\notes.txt\r\n-\r\n", [&](auto Menu) { return IdOf(Menu, Caption); });
     return Read(Settings);
   }
@@ -119,7 +119,7 @@ TEST_F(CommandTest, MenuOpensAtTheCursorOwnedByTheHostWindow) {
 }
 
 TEST_F(CommandTest, HostIsAskedForTheFileThenTheSelectionThenTheCaret) {
-  Registered(rfLineNumber);
+  Registered(RegisterForm::LineNumber);
   std::vector<uint32_t> Asked;
   for (uint32_t M : Messages)
     if (M != HostMessageSetting)
@@ -130,30 +130,34 @@ TEST_F(CommandTest, HostIsAskedForTheFileThenTheSelectionThenTheCaret) {
 
 struct RegisterCase {
   const char* Name;
-  TRegisterForm Form;
+  RegisterForm Form;
   std::u16string_view Selection;
   int32_t CaretY;
   std::u16string_view FirstLine;
 };
 
 const RegisterCase RegisterCases[] = {
-    {"FileOnly", rfFileOnly, u"", 0, u"main.c\tC:\\src\\main.c"},
-    {"FileOnlyWithSelection", rfFileOnly, u"foo", 0, u"main.c foo\tC:\\src\\main.c"},
-    {"LineOnFirstLine", rfLineNumber, u"", 0, u"main.c Line:1\tC:\\src\\main.c /l 1"},
-    {"LineWithSelection", rfLineNumber, u"foo", 41, u"main.c foo Line:42\tC:\\src\\main.c /l 42"},
-    {"SearchEscapesQuotesAndCleansTabs", rfSearch, u"say \"hi\"\tnow", 0,
+    {"FileOnly", RegisterForm::FileOnly, u"", 0, u"main.c\tC:\\src\\main.c"},
+    {"FileOnlyWithSelection", RegisterForm::FileOnly, u"foo", 0, u"main.c foo\tC:\\src\\main.c"},
+    {"LineOnFirstLine", RegisterForm::LineNumber, u"", 0, u"main.c Line:1\tC:\\src\\main.c /l 1"},
+    {"LineWithSelection", RegisterForm::LineNumber, u"foo", 41,
+     u"main.c foo Line:42\tC:\\src\\main.c /l 42"},
+    {"SearchEscapesQuotesAndCleansTabs", RegisterForm::Search, u"say \"hi\"\tnow", 0,
      u"main.c say \"hi\" now\tC:\\src\\main.c /ff \"say \\\"hi\\\" now\""},
-    {"SearchOverTwoLines", rfSearch, u"a\r\nb", 0, u"main.c a b\tC:\\src\\main.c /ff \"a b\""},
-    {"LoneBreaksGo", rfSearch, u"a\rb\nc", 0, u"main.c abc\tC:\\src\\main.c /ff \"abc\""},
+    {"SearchOverTwoLines", RegisterForm::Search, u"a\r\nb", 0,
+     u"main.c a b\tC:\\src\\main.c /ff \"a b\""},
+    {"LoneBreaksGo", RegisterForm::Search, u"a\rb\nc", 0,
+     u"main.c abc\tC:\\src\\main.c /ff \"abc\""},
     // Always a closing quote, also when the escaped text ends in one.
-    {"SearchEndingInAQuoteIsClosed", rfSearch, u"x=\"1\"", 0,
+    {"SearchEndingInAQuoteIsClosed", RegisterForm::Search, u"x=\"1\"", 0,
      u"main.c x=\"1\"\tC:\\src\\main.c /ff \"x=\\\"1\\\"\""},
     // Backslashes that would end the argument early are doubled; others stay.
-    {"BackslashBeforeQuoteIsDoubled", rfSearch, u"a\\\" /l 9", 0,
+    {"BackslashBeforeQuoteIsDoubled", RegisterForm::Search, u"a\\\" /l 9", 0,
      u"main.c a\\\" /l 9\tC:\\src\\main.c /ff \"a\\\\\\\" /l 9\""},
-    {"TrailingBackslashIsDoubled", rfSearch, u"C:\\x\\", 0,
+    {"TrailingBackslashIsDoubled", RegisterForm::Search, u"C:\\x\\", 0,
      u"main.c C:\\x\\\tC:\\src\\main.c /ff \"C:\\x\\\\\""},
-    {"SearchOfJapaneseText", rfSearch, u"検索", 0, u"main.c 検索\tC:\\src\\main.c /ff \"検索\""},
+    {"SearchOfJapaneseText", RegisterForm::Search, u"検索", 0,
+     u"main.c 検索\tC:\\src\\main.c /ff \"検索\""},
 };
 
 class RegisterTest : public CommandTest, public ::testing::WithParamInterface<RegisterCase> {};

@@ -17,7 +17,7 @@ namespace {
 class Holder {
 public:
   Holder(std::u16string_view Path, DWORD Access, DWORD Sharing)
-      : FHandle(CreateFileW(platform::ToWide(Path).c_str(), Access, Sharing, nullptr, OPEN_EXISTING,
+      : FHandle(CreateFileW(marigold::ToWide(Path).c_str(), Access, Sharing, nullptr, OPEN_EXISTING,
                             FILE_ATTRIBUTE_NORMAL, nullptr)) {}
   Holder(const Holder&) = delete;
   Holder& operator=(const Holder&) = delete;
@@ -103,7 +103,7 @@ TEST_F(FileTest, SaveWaitsBrieflyForAPassingHolder) {
 TEST_F(FileTest, HiddenAndSystemEntriesAreFound) {
   WriteBytes(At(u"h.txt"), "hidden");
   const DWORD Attributes = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
-  ASSERT_TRUE(SetFileAttributesW(platform::ToWide(At(u"h.txt")).c_str(), Attributes));
+  ASSERT_TRUE(SetFileAttributesW(marigold::ToWide(At(u"h.txt")).c_str(), Attributes));
   EXPECT_EQ(FindFile(At(u"h.txt")).Attributes & Attributes, Attributes);
   EXPECT_EQ(FindFile(At(u"h.*")).Name, u"h.txt");
   EXPECT_EQ(LoadAnsiStringFromFile(At(u"h.txt")), "hidden");
