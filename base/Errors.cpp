@@ -2,8 +2,8 @@
 
 namespace marigold {
 
-Exception::Exception(std::u16string Message)
-    : FMessage(std::move(Message)), FUtf8(ToUtf8(FMessage)) {}
+Exception::Exception(std::u16string Message, std::error_code Code)
+    : FMessage(std::move(Message)), FCode(Code), FUtf8(ToUtf8(FMessage)) {}
 
 std::u16string FormatAssertion(std::u16string_view Message, std::u16string_view Source, int Line) {
   std::u16string Result(Message);

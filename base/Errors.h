@@ -3,20 +3,25 @@
 #include <exception>
 #include <string>
 #include <string_view>
+#include <system_error>
 
 namespace marigold {
 
-// The three kinds of failure of the library. Every error carries one message text.
+// The three kinds of failure of the library. Every error carries one message text and, when
+// the operating system refused a call, that call's error.
 
 // Root of all errors: a UTF-16 message; what() gives it as UTF-8.
 class Exception : public std::exception {
 public:
-  explicit Exception(std::u16string Message);
-  const std::u16string& Message() const noexcept { return FMessage; }
+  explicit Exception(std::u16string Message, std::error_code Code = {});
+  [[nodiscard]] const std::u16string& Message() const noexcept { return FMessage; }
+  // The system's error behind the failure; empty when the library's own rule refused.
+  [[nodiscard]] std::error_code Code() const noexcept { return FCode; }
   const char* what() const noexcept override { return FUtf8.c_str(); }
 
 private:
   std::u16string FMessage;
+  std::error_code FCode;
   std::string FUtf8;
 };
 

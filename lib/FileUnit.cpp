@@ -2,6 +2,7 @@
 
 #include "base/Errors.h"
 #include "platform/Ansi.h"
+#include "platform/Error.h"
 #include "platform/Files.h"
 
 #include <atomic>
@@ -20,14 +21,15 @@ bool FitsPathField(std::u16string_view Path) {
   return Path.size() < PathField && Path.find(u'\0') == std::u16string_view::npos;
 }
 
-[[noreturn]] void FailFind(std::u16string_view Path) {
-  throw Exception(u"Error:FindFile " + std::u16string(Path));
+// Each carries the system's error where the system refused; none where our own rule did.
+[[noreturn]] void FailFind(std::u16string_view Path, std::error_code Error = {}) {
+  throw Exception(u"Error:FindFile " + std::u16string(Path), Error);
 }
-[[noreturn]] void FailLoad(std::u16string_view Path) {
-  throw EInOutError(u"Error:LoadAnsiStringFromFile\r\n" + std::u16string(Path));
+[[noreturn]] void FailLoad(std::u16string_view Path, std::error_code Error = {}) {
+  throw EInOutError(u"Error:LoadAnsiStringFromFile\r\n" + std::u16string(Path), Error);
 }
-[[noreturn]] void FailSave(std::u16string_view Path) {
-  throw EInOutError(u"Error:SaveAnsiStringToFile\r\n" + std::u16string(Path));
+[[noreturn]] void FailSave(std::u16string_view Path, std::error_code Error = {}) {
+  throw EInOutError(u"Error:SaveAnsiStringToFile\r\n" + std::u16string(Path), Error);
 }
 
 // Index where the file name starts: behind the last separator or a drive's colon.
@@ -60,9 +62,10 @@ std::u16string TemporarySibling(std::u16string_view Path, uint32_t Token) {
 TFileFindResult FindFile(std::u16string_view Path) {
   if (!FitsPathField(Path))
     FailFind(Path);
-  auto Entry = platform::FindFirstEntry(Path);
+  std::error_code Error;
+  auto Entry = platform::FindFirstEntry(Path, Error);
   if (!Entry)
-    FailFind(Path);
+    FailFind(Path, Error);
   return {std::move(Entry->Name), Entry->Attributes, Entry->LastWriteTime,
           static_cast<int64_t>(Entry->Size)};
 }
@@ -76,11 +79,14 @@ std::string LoadAnsiStringFromFile(std::u16string_view Path) {
   if (Entry.Size > INT32_MAX)
     FailLoad(Path);
   std::string Data(static_cast<size_t>(Entry.Size), '\0');
-  platform::FileHandle File = platform::OpenFileForReading(Path);
-  const bool Read = File.IsOpen() && platform::ReadOnce(File, Data);
-  const bool Closed = File.Close();
-  if (!Read || !Closed)
-    FailLoad(Path);
+  std::error_code Error;
+  platform::FileHandle File = platform::OpenFileForReading(Path, Error);
+  if (!File.IsOpen())
+    FailLoad(Path, Error);
+  Error = platform::ReadOnce(File, Data);
+  const std::error_code CloseError = File.Close();
+  if (Error || CloseError)
+    FailLoad(Path, Error ? Error : CloseError);
   return Data;
 }
 
@@ -88,27 +94,33 @@ void SaveAnsiStringToFile(std::u16string_view Path, std::string_view Data) {
   if (!FitsPathField(Path) || NameStart(Path) == Path.size())
     FailSave(Path);
   // Checked here because a platform that ignores the attribute (Wine as root) would replace it.
-  if (auto Attributes = platform::FileAttributes(Path);
+  std::error_code Error;
+  if (auto Attributes = platform::FileAttributes(Path, Error);
       Attributes && (*Attributes & (platform::AttributeReadOnly | platform::AttributeDirectory)))
-    FailSave(Path);
+    FailSave(Path, platform::AccessDenied());
 
   std::u16string Temporary;
   platform::FileHandle File;
   for (int Attempt = 0; Attempt < 8 && !File.IsOpen(); ++Attempt) {
     Temporary = TemporarySibling(Path, NextToken());
-    File = platform::CreateNewFile(Temporary);
-    if (!File.IsOpen() && !platform::FileAttributes(Temporary))
-      FailSave(Path); // not a clash of names: the folder is missing or closed to us
+    File = platform::CreateNewFile(Temporary, Error);
+    if (!File.IsOpen() && !platform::FileExists(Temporary) && !platform::DirectoryExists(Temporary))
+      FailSave(Path, Error); // not a clash of names: the folder is missing or closed to us
   }
   if (!File.IsOpen())
-    FailSave(Path);
+    FailSave(Path, Error);
 
-  const bool Written =
-      (Data.empty() || platform::WriteOnce(File, Data)) && platform::FlushFile(File);
-  const bool Closed = File.Close();
-  if (!Written || !Closed || !platform::ReplaceFileWith(Temporary, Path)) {
-    platform::RemoveFile(Temporary);
-    FailSave(Path);
+  Error = Data.empty() ? std::error_code() : platform::WriteOnce(File, Data);
+  if (!Error)
+    Error = platform::FlushFile(File);
+  const std::error_code CloseError = File.Close();
+  if (!Error)
+    Error = CloseError;
+  if (!Error)
+    Error = platform::ReplaceFileWith(Temporary, Path);
+  if (Error) {
+    (void)platform::RemoveFile(Temporary); // the save failed already; its reason is what counts
+    FailSave(Path, Error);
   }
 }
 

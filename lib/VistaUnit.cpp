@@ -16,8 +16,8 @@ namespace {
 void CreateFolderWithParents(std::u16string_view Folder) {
   for (size_t I = 1; I < Folder.size(); ++I)
     if (Folder[I] == u'\\' && Folder[I - 1] != u'\\')
-      platform::MakeDirectory(Folder.substr(0, I));
-  platform::MakeDirectory(Folder);
+      (void)platform::MakeDirectory(Folder.substr(0, I));
+  (void)platform::MakeDirectory(Folder);
 }
 
 } // namespace

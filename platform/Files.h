@@ -1,13 +1,15 @@
 #pragma once
 
 // File-system calls. Paths are Windows paths; the native stand-in maps them onto a test folder
-// (platform/posix/FilesStandIn.h). Every call reports failure by its result, never by throwing.
+// (platform/posix/FilesStandIn.h). Every call reports failure by its result, never by throwing:
+// the system's error (platform/Error.h), empty on success.
 
 #include <cstdint>
 #include <optional>
 #include <span>
 #include <string>
 #include <string_view>
+#include <system_error>
 
 namespace platform {
 
@@ -19,17 +21,21 @@ inline constexpr uint32_t AttributeDirectory = 0x10;
 inline constexpr uint32_t AttributeArchive = 0x20;
 inline constexpr uint32_t AttributeNormal = 0x80;
 
-// Attributes of an existing file or folder (GetFileAttributesW); nullopt when there is none.
-std::optional<uint32_t> FileAttributes(std::u16string_view Path);
+// Attributes of an existing file or folder (GetFileAttributesW); nullopt, with the reason in
+// Error, when there is none.
+[[nodiscard]] std::optional<uint32_t> FileAttributes(std::u16string_view Path,
+                                                     std::error_code& Error);
 
-// A file (not a folder) of that name exists; symbolic links followed.
-inline bool FileExists(std::u16string_view Path) {
-  const auto Attributes = FileAttributes(Path);
+// A file (not a folder) of that name exists; symbolic links followed. Why not is not asked.
+[[nodiscard]] inline bool FileExists(std::u16string_view Path) {
+  std::error_code Missing;
+  const auto Attributes = FileAttributes(Path, Missing);
   return Attributes && (*Attributes & AttributeDirectory) == 0;
 }
-// A folder of that name exists; symbolic links followed.
-inline bool DirectoryExists(std::u16string_view Path) {
-  const auto Attributes = FileAttributes(Path);
+// A folder of that name exists; symbolic links followed. Why not is not asked.
+[[nodiscard]] inline bool DirectoryExists(std::u16string_view Path) {
+  std::error_code Missing;
+  const auto Attributes = FileAttributes(Path, Missing);
   return Attributes && (*Attributes & AttributeDirectory) != 0;
 }
 
@@ -40,8 +46,10 @@ struct DirectoryEntry {
   uint64_t Size = 0;         // 0 for folders
 };
 // First entry matching Pattern, every attribute admitted, wildcards '*' and '?' allowed in the
-// last component (FindFirstFileW + FindClose); nullopt when the search finds nothing.
-std::optional<DirectoryEntry> FindFirstEntry(std::u16string_view Pattern);
+// last component (FindFirstFileW + FindClose); nullopt, with the reason in Error, when the
+// search finds nothing.
+[[nodiscard]] std::optional<DirectoryEntry> FindFirstEntry(std::u16string_view Pattern,
+                                                           std::error_code& Error);
 
 // Move-only owner of an open file; closes it when dropped.
 class FileHandle {
@@ -58,10 +66,10 @@ public:
   }
   ~FileHandle() { Close(); }
 
-  bool IsOpen() const { return FNative != Invalid; }
-  intptr_t Native() const { return FNative; }
-  // Closes the file; false when it was not open or the platform reports a failure.
-  bool Close();
+  [[nodiscard]] bool IsOpen() const { return FNative != Invalid; }
+  [[nodiscard]] intptr_t Native() const { return FNative; }
+  // Closes the file; the system's error when that fails or it was not open.
+  std::error_code Close();
 
 private:
   static constexpr intptr_t Invalid = -1;
@@ -74,24 +82,26 @@ private:
 };
 
 // An existing file for reading: read access, sharing for reading and writing, OPEN_EXISTING.
-FileHandle OpenFileForReading(std::u16string_view Path);
+// Not open, with the reason in Error, on failure.
+[[nodiscard]] FileHandle OpenFileForReading(std::u16string_view Path, std::error_code& Error);
 // A new file for writing (CREATE_NEW, so nothing existing is ever touched), sharing for reading.
-FileHandle CreateNewFile(std::u16string_view Path);
-// One read of exactly Buffer.size() bytes; false on failure or fewer bytes.
-bool ReadOnce(FileHandle& File, std::span<char> Buffer);
-// One write of all of Data; false on failure or fewer bytes written.
-bool WriteOnce(FileHandle& File, std::string_view Data);
+// Not open, with the reason in Error, on failure.
+[[nodiscard]] FileHandle CreateNewFile(std::u16string_view Path, std::error_code& Error);
+// One read of exactly Buffer.size() bytes; fewer bytes is ShortRead().
+std::error_code ReadOnce(FileHandle& File, std::span<char> Buffer);
+// One write of all of Data; fewer bytes written is ShortWrite().
+std::error_code WriteOnce(FileHandle& File, std::string_view Data);
 // Flushes the file's data to the disk (FlushFileBuffers).
-bool FlushFile(FileHandle& File);
+std::error_code FlushFile(FileHandle& File);
 
 // Moves Source over Target, replacing it (MoveFileExW with MOVEFILE_REPLACE_EXISTING |
 // MOVEFILE_WRITE_THROUGH); retries briefly while the target is held by another process.
-bool ReplaceFileWith(std::u16string_view Source, std::u16string_view Target);
+std::error_code ReplaceFileWith(std::u16string_view Source, std::u16string_view Target);
 // MoveFileW: fails when To exists.
-bool RenameFile(std::u16string_view From, std::u16string_view To);
+std::error_code RenameFile(std::u16string_view From, std::u16string_view To);
 // DeleteFileW.
-bool RemoveFile(std::u16string_view Path);
+std::error_code RemoveFile(std::u16string_view Path);
 // CreateDirectoryW: one level, the parent must exist.
-bool MakeDirectory(std::u16string_view Path);
+std::error_code MakeDirectory(std::u16string_view Path);
 
 } // namespace platform

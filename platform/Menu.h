@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <string_view>
+#include <system_error>
 #include <utility>
 
 namespace platform {
@@ -51,17 +52,19 @@ private:
   MenuHandle FMenu = nullptr;
 };
 
-// CreatePopupMenu: a new, empty popup. Throws Exception when the system has none to give.
+// CreatePopupMenu: a new, empty popup. Throws marigold::Exception, with the system's error, when
+// the system has none to give.
 UniqueMenu CreatePopup();
 
 // AppendMenuW(Menu, Flags, Id, Caption) for an entry or (with MenuSeparator) a separator.
-// False when the system refused; the menu is then unchanged.
-bool AppendMenuEntry(MenuHandle Menu, uint32_t Flags, uintptr_t Id, std::u16string_view Caption);
+// The system's error when it refused; the menu is then unchanged.
+std::error_code AppendMenuEntry(MenuHandle Menu, uint32_t Flags, uintptr_t Id,
+                                std::u16string_view Caption);
 
 // AppendMenuW with MF_POPUP | Flags: Submenu becomes an entry of Menu, which then owns it.
-// False when the system refused; the caller still owns Submenu.
-bool AppendSubmenu(MenuHandle Menu, uint32_t Flags, MenuHandle Submenu,
-                   std::u16string_view Caption);
+// The system's error when it refused; the caller then still owns Submenu.
+std::error_code AppendSubmenu(MenuHandle Menu, uint32_t Flags, MenuHandle Submenu,
+                              std::u16string_view Caption);
 
 struct CursorPoint {
   int32_t X = 0;

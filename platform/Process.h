@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <system_error>
 
 namespace platform {
 
@@ -10,7 +11,7 @@ std::u16string HostExecutablePath();
 
 // CreateProcessW with no application name, this command line, inherited handles, no
 // environment or directory of its own, STARTUPINFOW zeroed but for its size; closes the returned
-// handles at once. Failures are silent.
-void StartProcess(std::u16string CommandLine);
+// handles at once. The system's error when the process could not be started.
+std::error_code StartProcess(std::u16string CommandLine);
 
 } // namespace platform

@@ -65,7 +65,7 @@ void RunProgram(std::u16string_view ProgramPath, std::u16string_view Arguments) 
     CommandLine += u' ';
     CommandLine += Arguments;
   }
-  platform::StartProcess(std::move(CommandLine));
+  (void)platform::StartProcess(std::move(CommandLine)); // the editor reports nothing either
 }
 
 std::u16string CleanSelection(std::u16string_view Selected) {
@@ -145,8 +145,8 @@ void RunFavouritesCommand(WindowHandle Window) {
 
   UniqueMenu Register = platform::CreatePopup();
   const MenuHandle RegisterMenu = Register.get();
-  if (AppendSubmenu(Root, EnabledWhen(!FileName.empty()), RegisterMenu, RegisterCaption))
-    Register.release(); // now Root's
+  if (!AppendSubmenu(Root, EnabledWhen(!FileName.empty()), RegisterMenu, RegisterCaption))
+    (void)Register.release(); // now Root's
   for (const TFixedEntry& Entry : FixedEntries) {
     const bool Enabled = !Entry.InRegisterMenu ||
                          (!FileName.empty() && (!Entry.NeedsSelection || !Selected.empty()));

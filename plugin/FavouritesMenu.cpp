@@ -75,7 +75,8 @@ TFavouriteEntry FavouriteEntry(std::u16string_view TrimmedText) {
     Entry.Flags = platform::MenuDisabled;
   } else {
     // One look-up answers both tests: a folder first, then a file.
-    const std::optional<uint32_t> Attributes = platform::FileAttributes(Line.Path);
+    std::error_code Missing; // why a target cannot be asked does not change the menu
+    const std::optional<uint32_t> Attributes = platform::FileAttributes(Line.Path, Missing);
     const bool IsFolder = Attributes && (*Attributes & platform::AttributeDirectory);
     const bool IsFile = Attributes && !IsFolder;
     Entry.Kind = IsFolder ? FavouriteKind::Folder
@@ -117,9 +118,10 @@ void TFavouritesMenuBuilder::AddFavouriteItem(int32_t Level, int32_t Index,
   const TFavouriteEntry Entry = FavouriteEntry(TrimmedText);
   const MenuHandle Menu = FLevelMenus[static_cast<size_t>(Level)].get();
   if (Entry.Kind == FavouriteKind::Separator)
-    platform::AppendMenuEntry(Menu, platform::MenuSeparator, 0, {});
+    (void)platform::AppendMenuEntry(Menu, platform::MenuSeparator, 0, {});
   else
-    platform::AppendMenuEntry(Menu, Entry.Flags, static_cast<uintptr_t>(Index) + 1, Entry.Caption);
+    (void)platform::AppendMenuEntry(Menu, Entry.Flags, static_cast<uintptr_t>(Index) + 1,
+                                    Entry.Caption);
 }
 
 void TFavouritesMenuBuilder::AttachSubmenu(int32_t Level, std::u16string_view HeaderText) {
@@ -127,9 +129,9 @@ void TFavouritesMenuBuilder::AttachSubmenu(int32_t Level, std::u16string_view He
   if (!Child)
     return;
   // Once attached, the parent owns the child; a refused attach leaves it ours to release.
-  if (platform::AppendSubmenu(FLevelMenus[static_cast<size_t>(Level)].get(), platform::MenuString,
-                              Child.get(), FileNamePart(HeaderText)))
-    Child.release();
+  if (!platform::AppendSubmenu(FLevelMenus[static_cast<size_t>(Level)].get(), platform::MenuString,
+                               Child.get(), FileNamePart(HeaderText)))
+    (void)Child.release();
 }
 
 void TFavouritesMenuBuilder::PushCaption(int32_t Level, std::u16string_view Text) {

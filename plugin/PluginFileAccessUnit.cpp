@@ -65,22 +65,24 @@ void LoadInto(TCommonStringRecordList& List, std::u16string_view Path) {
   List.SetText(DecodeAnsiText(LoadAnsiStringFromFile(Path)));
 }
 
-// Replaces an old backup and renames File to it; false when File is still in place.
-bool MoveToBackup(const std::u16string& File, const std::u16string& Backup) {
+// Replaces an old backup and renames File to it; the system's error when File is still in place.
+std::error_code MoveToBackup(const std::u16string& File, const std::u16string& Backup) {
   if (platform::FileExists(Backup))
-    platform::RemoveFile(Backup);
+    (void)platform::RemoveFile(Backup); // a backup that stays makes the rename fail and tell
   return platform::RenameFile(File, Backup);
 }
 
 void Migrate(TCommonStringRecordList& List, const SettingsFiles& Files, bool BackUpBoth) {
   LoadInto(List, Files.Legacy);
-  const bool LegacyMoved = MoveToBackup(Files.Legacy, Files.LegacyBackup);
-  if (BackUpBoth && !MoveToBackup(Files.Settings, Files.SettingsBackup)) {
-    // Saving now would destroy the only copy of the current settings. Put the legacy file back,
-    // so that the next command offers the migration again, and report the settings file.
-    if (LegacyMoved)
-      platform::RenameFile(Files.LegacyBackup, Files.Legacy);
-    throw EInOutError(u"Error:SaveAnsiStringToFile\r\n" + Files.Settings);
+  const bool LegacyMoved = !MoveToBackup(Files.Legacy, Files.LegacyBackup);
+  if (BackUpBoth) {
+    if (const std::error_code Error = MoveToBackup(Files.Settings, Files.SettingsBackup)) {
+      // Saving now would destroy the only copy of the current settings. Put the legacy file
+      // back, so that the next command offers the migration again, and report the settings file.
+      if (LegacyMoved)
+        (void)platform::RenameFile(Files.LegacyBackup, Files.Legacy);
+      throw EInOutError(u"Error:SaveAnsiStringToFile\r\n" + Files.Settings, Error);
+    }
   }
   SaveAnsiStringToFile(Files.Settings, EncodeAnsiText(List.Text()));
 }

@@ -2,6 +2,7 @@
 
 #include "base/Errors.h"
 #include "platform/Dialogs.h"
+#include "platform/Error.h"
 #include "plugin/PluginLibrary.h"
 #include "plugin/plugin.h"
 
@@ -84,6 +85,8 @@ void ReportCurrentException(platform::WindowHandle Owner) noexcept {
       throw;
     } catch (const Exception& E) {
       Text = E.Message();
+      if (const std::u16string Reason = platform::SystemReason(E.Code()); !Reason.empty())
+        Text += u"\r\n" + Reason;
     } catch (const std::exception& E) {
       Text = Widen(E.what());
     } catch (...) {

@@ -48,7 +48,8 @@ bool AskUninstall(platform::WindowHandle Window) noexcept;
 void HandleEvents(platform::WindowHandle Window, uint32_t Code, int32_t Value) noexcept;
 
 // Shows the exception being handled in an error message box owned by Owner (caption
-// "Marigold"): an Exception's message, another std::exception's what(), or a fixed text.
+// "Marigold"): an Exception's message (then, on a line of its own, the system's reason for its
+// error where there is one), another std::exception's what(), or a fixed text.
 void ReportCurrentException(platform::WindowHandle Owner) noexcept;
 
 // The export boundary: runs Body and reports any exception it throws instead of letting it

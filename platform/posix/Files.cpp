@@ -2,6 +2,8 @@
 #include "platform/posix/FilesStandIn.h"
 
 #include "base/Errors.h"
+#include "base/UniqueResource.h"
+#include "platform/Error.h"
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -109,12 +111,16 @@ std::u16string FromUtf8(std::string_view Text) {
   return Out;
 }
 
-std::optional<uint32_t> AttributesOf(const std::string& Native, struct stat* Info = nullptr) {
+std::optional<uint32_t> AttributesOf(const std::string& Native, std::error_code& Error,
+                                     struct stat* Info = nullptr) {
   struct stat Local {};
   if (!Info)
     Info = &Local;
-  if (stat(Native.c_str(), Info) != 0)
+  if (stat(Native.c_str(), Info) != 0) {
+    Error = LastError();
     return std::nullopt;
+  }
+  Error.clear();
   uint32_t Attributes = S_ISDIR(Info->st_mode) ? AttributeDirectory : AttributeArchive;
   if ((Info->st_mode & S_IWUSR) == 0)
     Attributes |= AttributeReadOnly;
@@ -122,7 +128,8 @@ std::optional<uint32_t> AttributesOf(const std::string& Native, struct stat* Inf
 }
 
 bool IsReadOnly(const std::string& Native) {
-  auto Attributes = AttributesOf(Native);
+  std::error_code Missing;
+  auto Attributes = AttributesOf(Native, Missing);
   return Attributes && (*Attributes & AttributeReadOnly) != 0;
 }
 
@@ -130,57 +137,94 @@ int Descriptor(const FileHandle& File) {
   return static_cast<int>(File.Native());
 }
 
+std::error_code Errno(int Code) {
+  return {Code, std::system_category()};
+}
+
+// What a step that a test made fail reports.
+std::error_code ScriptedFailure() {
+  return Errno(EIO);
+}
+
+std::error_code InvalidName() {
+  return Errno(EINVAL);
+}
+
+struct DescriptorTraits {
+  using Value = int;
+  static Value Invalid() noexcept { return -1; }
+  static void Close(Value Fd) noexcept { close(Fd); }
+};
+struct DirectoryTraits {
+  using Value = DIR*;
+  static Value Invalid() noexcept { return nullptr; }
+  static void Close(Value Dir) noexcept { closedir(Dir); }
+};
+
 // Makes a rename durable, as MOVEFILE_WRITE_THROUGH does.
 void SyncFolderOf(const std::string& Native) {
   auto Slash = Native.rfind('/');
   std::string Folder = Slash == std::string::npos ? "." : Native.substr(0, Slash + 1);
-  int Fd = open(Folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (Fd >= 0) {
-    fsync(Fd);
-    close(Fd);
+  const marigold::UniqueResource<DescriptorTraits> Fd(
+      open(Folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  if (Fd)
+    fsync(Fd.get());
+}
+
+FileHandle Opened(int Fd, std::error_code& Error) {
+  if (Fd < 0) {
+    Error = LastError();
+    return {};
   }
+  Error.clear();
+  return FileHandle(Fd);
 }
 
 } // namespace
 
-bool FileHandle::Close() {
+std::error_code FileHandle::Close() {
   if (!IsOpen())
-    return false;
-  return close(static_cast<int>(Release())) == 0;
+    return Errno(EBADF);
+  return close(static_cast<int>(Release())) == 0 ? std::error_code() : LastError();
 }
 
-std::optional<uint32_t> FileAttributes(std::u16string_view Path) {
-  return AttributesOf(Reachable(Path));
+std::optional<uint32_t> FileAttributes(std::u16string_view Path, std::error_code& Error) {
+  return AttributesOf(Reachable(Path), Error);
 }
 
-std::optional<DirectoryEntry> FindFirstEntry(std::u16string_view Pattern) {
+std::optional<DirectoryEntry> FindFirstEntry(std::u16string_view Pattern, std::error_code& Error) {
   const std::string Native = Reachable(Pattern);
   const auto Slash = Native.rfind('/');
   const std::string Folder = Slash == std::string::npos ? "." : Native.substr(0, Slash + 1);
   const std::string Last = Slash == std::string::npos ? Native : Native.substr(Slash + 1);
-  if (Last.empty())
-    return std::nullopt; // Windows finds nothing for a path ending in a separator
+  if (Last.empty()) {
+    Error = Errno(ENOENT); // Windows finds nothing for a path ending in a separator
+    return std::nullopt;
+  }
   std::string Name = Last;
   if (Last.find_first_of("*?") != std::string::npos) {
     // Windows lists in its own order; the smallest match keeps the stand-in deterministic.
-    DIR* Dir = opendir(Folder.c_str());
-    if (!Dir)
+    const marigold::UniqueResource<DirectoryTraits> Dir(opendir(Folder.c_str()));
+    if (!Dir) {
+      Error = LastError();
       return std::nullopt;
+    }
     Name.clear();
     bool Found = false;
-    while (const dirent* Item = readdir(Dir)) {
+    while (const dirent* Item = readdir(Dir.get())) {
       if (fnmatch(Last.c_str(), Item->d_name, FNM_NOESCAPE) == 0 &&
           (!Found || Item->d_name < Name)) {
         Name = Item->d_name;
         Found = true;
       }
     }
-    closedir(Dir);
-    if (!Found)
+    if (!Found) {
+      Error = Errno(ENOENT);
       return std::nullopt;
+    }
   }
   struct stat Info {};
-  auto Attributes = AttributesOf(Slash == std::string::npos ? Name : Folder + Name, &Info);
+  auto Attributes = AttributesOf(Slash == std::string::npos ? Name : Folder + Name, Error, &Info);
   if (!Attributes)
     return std::nullopt;
   DirectoryEntry Entry;
@@ -193,73 +237,98 @@ std::optional<DirectoryEntry> FindFirstEntry(std::u16string_view Pattern) {
   return Entry;
 }
 
-FileHandle OpenFileForReading(std::u16string_view Path) {
+FileHandle OpenFileForReading(std::u16string_view Path, std::error_code& Error) {
   const std::string Native = Reachable(Path);
-  if (!StepAllowed(FileStep::OpenForReading, Native))
+  if (!StepAllowed(FileStep::OpenForReading, Native)) {
+    Error = ScriptedFailure();
     return {};
-  int Fd = open(Native.c_str(), O_RDONLY | O_CLOEXEC);
-  struct stat Info {};
-  if (Fd >= 0 && (fstat(Fd, &Info) != 0 || S_ISDIR(Info.st_mode))) {
-    close(Fd); // CreateFileW does not open folders without backup semantics
-    Fd = -1;
   }
-  return Fd < 0 ? FileHandle() : FileHandle(Fd);
+  FileHandle File = Opened(open(Native.c_str(), O_RDONLY | O_CLOEXEC), Error);
+  struct stat Info {};
+  if (File.IsOpen() && fstat(Descriptor(File), &Info) == 0 && S_ISDIR(Info.st_mode)) {
+    Error = Errno(EACCES); // what Windows answers for a folder
+    return {};             // CreateFileW does not open folders without backup semantics
+  }
+  return File;
 }
 
-FileHandle CreateNewFile(std::u16string_view Path) {
+FileHandle CreateNewFile(std::u16string_view Path, std::error_code& Error) {
   const std::string Native = Reachable(Path);
-  if (!IsCreatableName(Native) || !StepAllowed(FileStep::CreateNew, Native))
+  if (!IsCreatableName(Native)) {
+    Error = InvalidName();
     return {};
-  int Fd = open(Native.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-  return Fd < 0 ? FileHandle() : FileHandle(Fd);
+  }
+  if (!StepAllowed(FileStep::CreateNew, Native)) {
+    Error = ScriptedFailure();
+    return {};
+  }
+  return Opened(open(Native.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666), Error);
 }
 
-bool ReadOnce(FileHandle& File, std::span<char> Buffer) {
+std::error_code ReadOnce(FileHandle& File, std::span<char> Buffer) {
   if (!StepAllowed(FileStep::Read, {}))
-    return false;
-  ssize_t Read = read(Descriptor(File), Buffer.data(), Buffer.size());
-  return Read >= 0 && static_cast<size_t>(Read) == Buffer.size();
+    return ScriptedFailure();
+  const ssize_t Read = read(Descriptor(File), Buffer.data(), Buffer.size());
+  if (Read < 0)
+    return LastError();
+  return static_cast<size_t>(Read) == Buffer.size() ? std::error_code() : ShortRead();
 }
 
-bool WriteOnce(FileHandle& File, std::string_view Data) {
+std::error_code WriteOnce(FileHandle& File, std::string_view Data) {
   if (!StepAllowed(FileStep::Write, {})) {
     // A disk that fills up mid-way: part of the data reaches the file.
     [[maybe_unused]] ssize_t Partial = write(Descriptor(File), Data.data(), Data.size() / 2);
-    return false;
+    return ShortWrite();
   }
-  ssize_t Written = write(Descriptor(File), Data.data(), Data.size());
-  return Written >= 0 && static_cast<size_t>(Written) == Data.size();
+  const ssize_t Written = write(Descriptor(File), Data.data(), Data.size());
+  if (Written < 0)
+    return LastError();
+  return static_cast<size_t>(Written) == Data.size() ? std::error_code() : ShortWrite();
 }
 
-bool FlushFile(FileHandle& File) {
-  return StepAllowed(FileStep::Flush, {}) && fsync(Descriptor(File)) == 0;
+std::error_code FlushFile(FileHandle& File) {
+  if (!StepAllowed(FileStep::Flush, {}))
+    return ScriptedFailure();
+  return fsync(Descriptor(File)) == 0 ? std::error_code() : LastError();
 }
 
-bool ReplaceFileWith(std::u16string_view Source, std::u16string_view Target) {
+std::error_code ReplaceFileWith(std::u16string_view Source, std::u16string_view Target) {
   const std::string From = Reachable(Source), To = Reachable(Target);
+  if (!IsCreatableName(To))
+    return InvalidName();
   // Windows refuses to replace a read-only file; POSIX rename would not care.
-  if (!IsCreatableName(To) || IsReadOnly(To) || !StepAllowed(FileStep::Replace, To))
-    return false;
+  if (IsReadOnly(To))
+    return AccessDenied();
+  if (!StepAllowed(FileStep::Replace, To))
+    return ScriptedFailure();
   if (rename(From.c_str(), To.c_str()) != 0)
-    return false;
+    return LastError();
   SyncFolderOf(To);
-  return true;
+  return {};
 }
 
-bool RenameFile(std::u16string_view From, std::u16string_view To) {
+std::error_code RenameFile(std::u16string_view From, std::u16string_view To) {
   const std::string Target = Reachable(To);
-  return IsCreatableName(Target) && renameat2(AT_FDCWD, Reachable(From).c_str(), AT_FDCWD,
-                                              Target.c_str(), RENAME_NOREPLACE) == 0;
+  if (!IsCreatableName(Target))
+    return InvalidName();
+  return renameat2(AT_FDCWD, Reachable(From).c_str(), AT_FDCWD, Target.c_str(), RENAME_NOREPLACE) ==
+                 0
+             ? std::error_code()
+             : LastError();
 }
 
-bool RemoveFile(std::u16string_view Path) {
+std::error_code RemoveFile(std::u16string_view Path) {
   const std::string Native = Reachable(Path);
-  return !IsReadOnly(Native) && unlink(Native.c_str()) == 0;
+  if (IsReadOnly(Native))
+    return AccessDenied();
+  return unlink(Native.c_str()) == 0 ? std::error_code() : LastError();
 }
 
-bool MakeDirectory(std::u16string_view Path) {
+std::error_code MakeDirectory(std::u16string_view Path) {
   const std::string Native = Reachable(Path);
-  return IsCreatableName(Native) && mkdir(Native.c_str(), 0777) == 0;
+  if (!IsCreatableName(Native))
+    return InvalidName();
+  return mkdir(Native.c_str(), 0777) == 0 ? std::error_code() : LastError();
 }
 
 } // namespace platform

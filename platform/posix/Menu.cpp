@@ -122,6 +122,11 @@ namespace platform {
 
 using namespace standin;
 
+// What Windows answers for a handle that is not a menu (ERROR_INVALID_MENU_HANDLE).
+std::error_code InvalidMenu() {
+  return {EINVAL, std::system_category()};
+}
+
 void DestroyPopup(MenuHandle Menu) noexcept {
   if (Menu)
     Destroy(Menu);
@@ -130,34 +135,36 @@ void DestroyPopup(MenuHandle Menu) noexcept {
 UniqueMenu CreatePopup() {
   auto& S = TheMenus();
   if (S.Limit >= 0 && S.Created >= S.Limit)
-    throw marigold::Exception(u"Error:CreatePopupMenu");
+    throw marigold::Exception(u"Error:CreatePopupMenu",
+                              std::error_code(ENOMEM, std::system_category()));
   ++S.Created;
   uintptr_t Handle = S.NextHandle++;
   S.Live.emplace(Handle, Popup{});
   return UniqueMenu(reinterpret_cast<MenuHandle>(Handle));
 }
 
-bool AppendMenuEntry(MenuHandle Menu, uint32_t Flags, uintptr_t Id, std::u16string_view Caption) {
+std::error_code AppendMenuEntry(MenuHandle Menu, uint32_t Flags, uintptr_t Id,
+                                std::u16string_view Caption) {
   Popup* P = Find(Menu);
   if (!P) {
     ++TheMenus().Faults;
-    return false;
+    return InvalidMenu();
   }
   P->Entries.push_back({Flags, Id, (Flags & MenuSeparator) ? u"" : std::u16string(Caption), {}});
-  return true;
+  return {};
 }
 
-bool AppendSubmenu(MenuHandle Menu, uint32_t Flags, MenuHandle Submenu,
-                   std::u16string_view Caption) {
+std::error_code AppendSubmenu(MenuHandle Menu, uint32_t Flags, MenuHandle Submenu,
+                              std::u16string_view Caption) {
   Popup* Parent = Find(Menu);
   Popup* Child = Find(Submenu);
   if (!Parent || !Child || Child->Attached || Menu == Submenu) {
     ++TheMenus().Faults;
-    return false;
+    return InvalidMenu();
   }
   Child->Attached = true;
   Parent->Entries.push_back({Flags | MenuPopup, 0, std::u16string(Caption), Submenu});
-  return true;
+  return {};
 }
 
 CursorPoint CursorPosition() {

@@ -61,8 +61,9 @@ std::u16string HostExecutablePath() {
   return standin::TheState().ExecutablePath;
 }
 
-void StartProcess(std::u16string CommandLine) {
+std::error_code StartProcess(std::u16string CommandLine) {
   standin::TheState().Started.push_back(std::move(CommandLine));
+  return {};
 }
 
 } // namespace platform

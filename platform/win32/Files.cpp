@@ -1,5 +1,7 @@
 #include "platform/Files.h"
+#include "base/UniqueResource.h"
 #include "base/WideText.h"
+#include "platform/Error.h"
 
 #include <windows.h>
 
@@ -12,9 +14,17 @@ HANDLE AsHandle(const FileHandle& File) {
   return reinterpret_cast<HANDLE>(File.Native());
 }
 
-FileHandle Adopt(HANDLE Handle) {
-  return Handle == INVALID_HANDLE_VALUE ? FileHandle()
-                                        : FileHandle(reinterpret_cast<intptr_t>(Handle));
+FileHandle Adopt(HANDLE Handle, std::error_code& Error) {
+  if (Handle == INVALID_HANDLE_VALUE) {
+    Error = LastError();
+    return {};
+  }
+  Error.clear();
+  return FileHandle(reinterpret_cast<intptr_t>(Handle));
+}
+
+std::error_code Checked(BOOL Succeeded) {
+  return Succeeded ? std::error_code() : LastError();
 }
 
 // Errors that a scanner or indexer holding the file for a moment produces.
@@ -23,27 +33,39 @@ bool IsTransient(DWORD Error) {
          Error == ERROR_LOCK_VIOLATION;
 }
 
+struct FindTraits {
+  using Value = HANDLE;
+  static Value Invalid() noexcept { return INVALID_HANDLE_VALUE; }
+  static void Close(Value Find) noexcept { FindClose(Find); }
+};
+
 } // namespace
 
-bool FileHandle::Close() {
+std::error_code FileHandle::Close() {
   if (!IsOpen())
-    return false;
-  return CloseHandle(reinterpret_cast<HANDLE>(Release())) != 0;
+    return std::error_code(ERROR_INVALID_HANDLE, std::system_category());
+  return Checked(CloseHandle(reinterpret_cast<HANDLE>(Release())));
 }
 
-std::optional<uint32_t> FileAttributes(std::u16string_view Path) {
-  DWORD Attributes = GetFileAttributesW(marigold::ToWide(Path).c_str());
-  if (Attributes == INVALID_FILE_ATTRIBUTES)
+std::optional<uint32_t> FileAttributes(std::u16string_view Path, std::error_code& Error) {
+  const DWORD Attributes = GetFileAttributesW(marigold::ToWide(Path).c_str());
+  if (Attributes == INVALID_FILE_ATTRIBUTES) {
+    Error = LastError();
     return std::nullopt;
+  }
+  Error.clear();
   return Attributes;
 }
 
-std::optional<DirectoryEntry> FindFirstEntry(std::u16string_view Pattern) {
+std::optional<DirectoryEntry> FindFirstEntry(std::u16string_view Pattern, std::error_code& Error) {
   WIN32_FIND_DATAW Data{};
-  HANDLE Find = FindFirstFileW(marigold::ToWide(Pattern).c_str(), &Data);
-  if (Find == INVALID_HANDLE_VALUE)
+  const marigold::UniqueResource<FindTraits> Find(
+      FindFirstFileW(marigold::ToWide(Pattern).c_str(), &Data));
+  if (!Find) {
+    Error = LastError();
     return std::nullopt;
-  FindClose(Find);
+  }
+  Error.clear();
   DirectoryEntry Entry;
   Entry.Name = marigold::AsUtf16(Data.cFileName);
   Entry.Attributes = Data.dwFileAttributes;
@@ -54,61 +76,64 @@ std::optional<DirectoryEntry> FindFirstEntry(std::u16string_view Pattern) {
   return Entry;
 }
 
-FileHandle OpenFileForReading(std::u16string_view Path) {
+FileHandle OpenFileForReading(std::u16string_view Path, std::error_code& Error) {
   return Adopt(CreateFileW(marigold::ToWide(Path).c_str(), GENERIC_READ,
                            FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                           FILE_ATTRIBUTE_NORMAL, nullptr));
+                           FILE_ATTRIBUTE_NORMAL, nullptr),
+               Error);
 }
 
-FileHandle CreateNewFile(std::u16string_view Path) {
+FileHandle CreateNewFile(std::u16string_view Path, std::error_code& Error) {
   return Adopt(CreateFileW(marigold::ToWide(Path).c_str(), GENERIC_READ | GENERIC_WRITE,
-                           FILE_SHARE_READ, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+                           FILE_SHARE_READ, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr),
+               Error);
 }
 
-bool ReadOnce(FileHandle& File, std::span<char> Buffer) {
+std::error_code ReadOnce(FileHandle& File, std::span<char> Buffer) {
   if (Buffer.size() > MAXDWORD)
-    return false;
+    return std::error_code(ERROR_INVALID_PARAMETER, std::system_category());
   DWORD Read = 0;
-  return ReadFile(AsHandle(File), Buffer.data(), static_cast<DWORD>(Buffer.size()), &Read,
-                  nullptr) &&
-         Read == Buffer.size();
+  if (!ReadFile(AsHandle(File), Buffer.data(), static_cast<DWORD>(Buffer.size()), &Read, nullptr))
+    return LastError();
+  return Read == Buffer.size() ? std::error_code() : ShortRead();
 }
 
-bool WriteOnce(FileHandle& File, std::string_view Data) {
+std::error_code WriteOnce(FileHandle& File, std::string_view Data) {
   if (Data.size() > MAXDWORD)
-    return false;
+    return std::error_code(ERROR_INVALID_PARAMETER, std::system_category());
   DWORD Written = 0;
-  return WriteFile(AsHandle(File), Data.data(), static_cast<DWORD>(Data.size()), &Written,
-                   nullptr) &&
-         Written == Data.size();
+  if (!WriteFile(AsHandle(File), Data.data(), static_cast<DWORD>(Data.size()), &Written, nullptr))
+    return LastError();
+  return Written == Data.size() ? std::error_code() : ShortWrite();
 }
 
-bool FlushFile(FileHandle& File) {
-  return FlushFileBuffers(AsHandle(File)) != 0;
+std::error_code FlushFile(FileHandle& File) {
+  return Checked(FlushFileBuffers(AsHandle(File)));
 }
 
-bool ReplaceFileWith(std::u16string_view Source, std::u16string_view Target) {
+std::error_code ReplaceFileWith(std::u16string_view Source, std::u16string_view Target) {
   const std::wstring From = marigold::ToWide(Source), To = marigold::ToWide(Target);
   constexpr int Attempts = 10;
   for (int Attempt = 1;; ++Attempt) {
     if (MoveFileExW(From.c_str(), To.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
-      return true;
-    if (Attempt == Attempts || !IsTransient(GetLastError()))
-      return false;
+      return {};
+    const std::error_code Error = LastError();
+    if (Attempt == Attempts || !IsTransient(static_cast<DWORD>(Error.value())))
+      return Error;
     Sleep(50); // about half a second in all
   }
 }
 
-bool RenameFile(std::u16string_view From, std::u16string_view To) {
-  return MoveFileW(marigold::ToWide(From).c_str(), marigold::ToWide(To).c_str()) != 0;
+std::error_code RenameFile(std::u16string_view From, std::u16string_view To) {
+  return Checked(MoveFileW(marigold::ToWide(From).c_str(), marigold::ToWide(To).c_str()));
 }
 
-bool RemoveFile(std::u16string_view Path) {
-  return DeleteFileW(marigold::ToWide(Path).c_str()) != 0;
+std::error_code RemoveFile(std::u16string_view Path) {
+  return Checked(DeleteFileW(marigold::ToWide(Path).c_str()));
 }
 
-bool MakeDirectory(std::u16string_view Path) {
-  return CreateDirectoryW(marigold::ToWide(Path).c_str(), nullptr) != 0;
+std::error_code MakeDirectory(std::u16string_view Path) {
+  return Checked(CreateDirectoryW(marigold::ToWide(Path).c_str(), nullptr));
 }
 
 } // namespace platform

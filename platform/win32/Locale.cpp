@@ -16,7 +16,8 @@ namespace {
   std::u16string Message = u"CompareStringW failed, system error ";
   for (char C : std::to_string(Code))
     Message += static_cast<char16_t>(C);
-  throw marigold::Exception(std::move(Message));
+  throw marigold::Exception(std::move(Message),
+                            std::error_code(static_cast<int>(Code), std::system_category()));
 }
 
 } // namespace

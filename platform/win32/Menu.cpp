@@ -1,6 +1,7 @@
 #include "platform/Menu.h"
 #include "base/Errors.h"
 #include "base/WideText.h"
+#include "platform/Error.h"
 
 #include <windows.h>
 
@@ -18,22 +19,24 @@ void DestroyPopup(MenuHandle Menu) noexcept {
 UniqueMenu CreatePopup() {
   HMENU Menu = ::CreatePopupMenu();
   if (!Menu)
-    throw marigold::Exception(u"Error:CreatePopupMenu");
+    throw marigold::Exception(u"Error:CreatePopupMenu", LastError());
   return UniqueMenu(Menu);
 }
 
-bool AppendMenuEntry(MenuHandle Menu, uint32_t Flags, uintptr_t Id, std::u16string_view Caption) {
+std::error_code AppendMenuEntry(MenuHandle Menu, uint32_t Flags, uintptr_t Id,
+                                std::u16string_view Caption) {
   // A null text would turn a string entry into a separator; an empty caption stays an entry.
   std::wstring Text = marigold::ToWide(Caption);
   const wchar_t* Item = (Flags & MF_SEPARATOR) ? nullptr : Text.c_str();
-  return ::AppendMenuW(static_cast<HMENU>(Menu), Flags, Id, Item) != FALSE;
+  return ::AppendMenuW(static_cast<HMENU>(Menu), Flags, Id, Item) ? std::error_code() : LastError();
 }
 
-bool AppendSubmenu(MenuHandle Menu, uint32_t Flags, MenuHandle Submenu,
-                   std::u16string_view Caption) {
+std::error_code AppendSubmenu(MenuHandle Menu, uint32_t Flags, MenuHandle Submenu,
+                              std::u16string_view Caption) {
   return ::AppendMenuW(static_cast<HMENU>(Menu), Flags | MF_POPUP,
-                       reinterpret_cast<UINT_PTR>(Submenu),
-                       marigold::ToWide(Caption).c_str()) != FALSE;
+                       reinterpret_cast<UINT_PTR>(Submenu), marigold::ToWide(Caption).c_str())
+             ? std::error_code()
+             : LastError();
 }
 
 CursorPoint CursorPosition() {

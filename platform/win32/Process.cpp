@@ -1,9 +1,20 @@
 #include "platform/Process.h"
+#include "base/UniqueResource.h"
 #include "base/WideText.h"
+#include "platform/Error.h"
 
 #include <windows.h>
 
 namespace platform {
+namespace {
+
+struct HandleTraits {
+  using Value = HANDLE;
+  static Value Invalid() noexcept { return nullptr; }
+  static void Close(Value Handle) noexcept { CloseHandle(Handle); }
+};
+
+} // namespace
 
 std::u16string HostExecutablePath() {
   wchar_t Buffer[MAX_PATH + 2] = {};
@@ -13,16 +24,17 @@ std::u16string HostExecutablePath() {
   return std::u16string(marigold::AsUtf16(Buffer), Length);
 }
 
-void StartProcess(std::u16string CommandLine) {
+std::error_code StartProcess(std::u16string CommandLine) {
   STARTUPINFOW Startup{};
   Startup.cb = sizeof(Startup);
   PROCESS_INFORMATION Info{};
   std::wstring Writable = marigold::ToWide(CommandLine);
-  if (CreateProcessW(nullptr, Writable.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
-                     &Startup, &Info)) {
-    CloseHandle(Info.hThread);
-    CloseHandle(Info.hProcess);
-  }
+  if (!CreateProcessW(nullptr, Writable.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
+                      &Startup, &Info))
+    return LastError();
+  // Nothing waits for the new process: both handles go at once.
+  const marigold::UniqueResource<HandleTraits> Process(Info.hProcess), Thread(Info.hThread);
+  return {};
 }
 
 } // namespace platform

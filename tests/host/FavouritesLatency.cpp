@@ -61,8 +61,9 @@ void Floor(const std::wstring& Settings) {
       DecodeAnsiText(LoadAnsiStringFromFile(std::u16string(Settings.begin(), Settings.end()))));
   for (int32_t I = 0; I < Lines.Count(); ++I) {
     const TFavouriteLine Line = ParseFavouriteLine(TrimBlanksAndControls(Lines.GetItem(I)));
+    std::error_code Missing;
     if (Line.FieldCount == 2)
-      platform::FileAttributes(Line.Path);
+      (void)platform::FileAttributes(Line.Path, Missing);
   }
 }
 

@@ -166,6 +166,21 @@ MARIGOLD_HOST_SCENARIO("favourites-migration", FavouritesMigration) {
   Check(FileExistsW(Stage.Folder() + L"\\Marigolds_ini.bak"), "it was kept as its backup");
 }
 
+namespace {
+
+// The system's own text for Code, without its closing line break.
+std::wstring SystemText(DWORD Code) {
+  wchar_t Buffer[512] = {};
+  DWORD Length = FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
+                                Code, 0, Buffer, 512, nullptr);
+  while (Length > 0 &&
+         (Buffer[Length - 1] == L'\r' || Buffer[Length - 1] == L'\n' || Buffer[Length - 1] == L' '))
+    --Length;
+  return std::wstring(Buffer, Length);
+}
+
+} // namespace
+
 MARIGOLD_HOST_SCENARIO("favourites-save-error", FavouritesSaveError) {
   FavouritesStage Stage(Ctx, L"saveerr");
   Stage.WriteSettings(L"C:\\Work\\notes.txt");
@@ -184,7 +199,14 @@ MARIGOLD_HOST_SCENARIO("favourites-save-error", FavouritesSaveError) {
   CheckEqual(Boxes.size(), size_t{1}, "the error is shown in a message box");
   if (!Boxes.empty()) {
     CheckEqual(Boxes[0].Caption, std::wstring(L"Marigold"), "its caption");
-    CheckEqual(Boxes[0].Text, L"Error:SaveAnsiStringToFile\r\n" + Stage.SettingsFile(), "its text");
+    // The specified text, then on a line of its own why the system refused.
+    const std::wstring Specified = L"Error:SaveAnsiStringToFile\r\n" + Stage.SettingsFile();
+    const std::wstring& Text = Boxes[0].Text;
+    CheckEqual(Text.substr(0, Specified.size() + 2), Specified + L"\r\n", "its text first");
+    const std::wstring Reason = Text.substr(std::min(Text.size(), Specified.size() + 2));
+    Check(Reason == SystemText(ERROR_SHARING_VIOLATION) ||
+              Reason == SystemText(ERROR_ACCESS_DENIED),
+          "then the system's reason: the file is held by another program (" + Utf8(Reason) + ")");
     Check(Boxes[0].ErrorIcon, "it shows the error icon");
   }
   CheckEqual(ReadBytes(Stage.SettingsFile()), Before, "the settings file is unchanged");

@@ -25,6 +25,16 @@ template <class F> std::u16string Failure(F&& Call) {
   return u"";
 }
 
+// Whether the failure of Call carries the system's error.
+template <class F> bool CarriesSystemError(F&& Call) {
+  try {
+    Call();
+  } catch (const Exception& E) {
+    return static_cast<bool>(E.Code());
+  }
+  return false;
+}
+
 std::u16string FindMessage(std::u16string_view Path) {
   return u"general:Error:FindFile " + std::u16string(Path);
 }
@@ -161,6 +171,9 @@ TEST_F(FileTest, FailedSavesLeaveTheFormerFile) {
   for (const std::u16string& Path : {At(u"locked.txt"), At(u"folder.txt"), At(u"no-folder\\a.txt"),
                                      At(u"*.txt"), FFolder + u"\\"}) {
     EXPECT_EQ(Failure([&] { SaveAnsiStringToFile(Path, "new"); }), SaveMessage(Path));
+    // A name that names no file is our own rule's refusal; the others are the system's.
+    EXPECT_EQ(CarriesSystemError([&] { SaveAnsiStringToFile(Path, "new"); }), Path.back() != u'\\')
+        << ToUtf8(Path);
   }
   EXPECT_EQ(ReadBytes(At(u"locked.txt")), "former");
   EXPECT_TRUE(std::filesystem::is_directory(Real(At(u"folder.txt"))));
@@ -183,6 +196,8 @@ TEST_F(FileTest, PathsOf260UnitsAreRefusedNotCut) {
   EXPECT_EQ(Failure([&] { FindFile(TooLong); }), FindMessage(TooLong));
   EXPECT_EQ(Failure([&] { LoadAnsiStringFromFile(TooLong); }), LoadMessage(TooLong));
   EXPECT_EQ(Failure([&] { SaveAnsiStringToFile(TooLong, "new"); }), SaveMessage(TooLong));
+  // Our own rule refused, not the system: there is no reason of the system's to show.
+  EXPECT_FALSE(CarriesSystemError([&] { SaveAnsiStringToFile(TooLong, "new"); }));
   EXPECT_EQ(ReadBytes(TooLong), "260");
 }
 

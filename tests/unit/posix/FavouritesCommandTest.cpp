@@ -249,7 +249,9 @@ TEST_F(CommandTest, SaveErrorIsShownAfterEverythingIsReleasedAndTheFileKept) {
   const auto& Box = standin::MessageBoxCalls()[0];
   EXPECT_EQ(Box.Owner, Editor);
   EXPECT_EQ(Box.Caption, u"Marigold");
-  EXPECT_EQ(Box.Text, u"Error:SaveAnsiStringToFile\r\n" + std::u16string(Settings));
+  // The specified text, then the system's reason for the write that the disk did not take.
+  EXPECT_EQ(Box.Text, u"Error:SaveAnsiStringToFile\r\n" + std::u16string(Settings) +
+                          u"\r\nNo space left on device");
   EXPECT_EQ(LiveAtMessage, 0);
   EXPECT_EQ(Read(Settings), "a\r\n");
 }

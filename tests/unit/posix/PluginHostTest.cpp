@@ -231,6 +231,12 @@ TEST_F(HostTest, BoundaryShowsEveryExceptionAndLetsNoneOut) {
   } Cases[] = {
       {[] { throw EInOutError(u"Error:SaveAnsiStringToFile\r\nC:\\設定.txt"); },
        u"Error:SaveAnsiStringToFile\r\nC:\\設定.txt"},
+      // The system's reason, where there is one, on a line of its own after the text.
+      {[] {
+         throw EInOutError(u"Error:SaveAnsiStringToFile\r\nC:\\a.txt",
+                           std::error_code(EACCES, std::system_category()));
+       },
+       u"Error:SaveAnsiStringToFile\r\nC:\\a.txt\r\nPermission denied"},
       {[] { throw std::runtime_error("disk on fire"); }, u"disk on fire"},
       {[] { throw 42; }, u""},
   };

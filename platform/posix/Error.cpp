@@ -1,0 +1,32 @@
+#include "platform/Error.h"
+
+#include <cerrno>
+#include <string>
+
+namespace platform {
+
+std::error_code LastError() noexcept {
+  return {errno != 0 ? errno : EIO, std::system_category()};
+}
+
+std::error_code AccessDenied() noexcept {
+  return {EACCES, std::system_category()};
+}
+
+std::error_code ShortRead() noexcept {
+  return {EIO, std::system_category()};
+}
+
+std::error_code ShortWrite() noexcept {
+  return {ENOSPC, std::system_category()};
+}
+
+std::u16string SystemReason(std::error_code Error) {
+  if (!Error)
+    return {};
+  // strerror's texts are ASCII.
+  const std::string Text = Error.message();
+  return std::u16string(Text.begin(), Text.end());
+}
+
+} // namespace platform
