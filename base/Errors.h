@@ -40,7 +40,8 @@ public:
 // The assertion message: "%s (%s, %d 行)" filled with the check's message, source and line.
 // FormatAssertion(u"Listエラー", u"TemplateList\\ListClone", 127)
 //   == u"Listエラー (TemplateList\\ListClone, 127 行)"
-std::u16string FormatAssertion(std::u16string_view Message, std::u16string_view Source, int Line);
+[[nodiscard]] std::u16string FormatAssertion(std::u16string_view Message,
+                                             std::u16string_view Source, int Line);
 
 // Throws EAssertionFailed with the formatted message.
 [[noreturn]] void AssertionFailure(std::u16string_view Message, std::u16string_view Source,

@@ -18,48 +18,49 @@ inline constexpr TSplitFlags PathSplitFlags{};
 inline constexpr std::u16string_view InvalidPathChars = u"/*?\"<>|";
 
 // At least three units, two backslashes, then no third: '\\a' yes, '\\' and '\\\a' no.
-bool StartsWithUNCPrefix(std::u16string_view S);
+[[nodiscard]] bool StartsWithUNCPrefix(std::u16string_view S);
 
 // An ASCII letter and a colon, alone or followed by "\": 'C:' and 'c:\' yes, 'C:x' no.
-bool StartsWithDrivePrefix(std::u16string_view S);
+[[nodiscard]] bool StartsWithDrivePrefix(std::u16string_view S);
 
 // S is a usable path: not empty or "\", a leading backslash only as a UNC pair, no empty
 // component inside, "." and ".." only at the front, a colon only as a leading drive name, no
 // component beginning with a dot, none of InvalidPathChars. Relative and drive-relative forms
 // pass: '..\x' and 'C:x' are valid, 'x\..\y', '\x', 'C:\a\\' and 'x\.git' are not.
-bool IsValidPath(std::u16string_view S);
+[[nodiscard]] bool IsValidPath(std::u16string_view S);
 
 // StartsWithUNCPrefix(S) and IsValidPath(S).
-bool IsValidUNCPath(std::u16string_view S);
+[[nodiscard]] bool IsValidUNCPath(std::u16string_view S);
 
 // StartsWithDrivePrefix(S) and IsValidPath(S).
-bool IsValidDrivePath(std::u16string_view S);
+[[nodiscard]] bool IsValidDrivePath(std::u16string_view S);
 
 // A valid path that is neither a drive nor a UNC path; 'C:x' counts as relative.
-bool IsValidRelativePath(std::u16string_view S);
+[[nodiscard]] bool IsValidRelativePath(std::u16string_view S);
 
 // Non-empty components of an absolute valid path minus one; -1 for anything else.
 // PathDepth(u"C:\\") == 0, PathDepth(u"C:\\a\\b\\") == 2, PathDepth(u"\\\\srv\\share") == 1
-int32_t PathDepth(std::u16string_view S);
+[[nodiscard]] int32_t PathDepth(std::u16string_view S);
 
 // The folder Levels above S, ending in "\"; S itself for Levels 0 (whatever S holds); empty
 // when Levels < 0 or S is not that deep.  ParentPath(u"C:\\a", 1) == u"C:\\"
-std::u16string ParentPath(std::u16string_view S, int32_t Levels);
+[[nodiscard]] std::u16string ParentPath(std::u16string_view S, int32_t Levels);
 
 // The absolute path that Relative names seen from the folder Base; empty when either is unusable
 // or the walk leaves the root. Never a relative path.
 // ResolveRelativePath(u"C:\\Editor\\", u"..\\Data\\") == u"C:\\Data\\"
-std::u16string ResolveRelativePath(std::u16string_view Base, std::u16string_view Relative);
+[[nodiscard]] std::u16string ResolveRelativePath(std::u16string_view Base,
+                                                 std::u16string_view Relative);
 
 // S up to and including its last "\"; empty when it has none.
 // ExtractFilePath(u"C:\\Ed\\Ed.exe") == u"C:\\Ed\\"
-std::u16string ExtractFilePath(std::u16string_view S);
+[[nodiscard]] std::u16string ExtractFilePath(std::u16string_view S);
 
 // S behind its last "\"; all of S when it has none.
-std::u16string ExtractFileName(std::u16string_view S);
+[[nodiscard]] std::u16string ExtractFileName(std::u16string_view S);
 
 // The file-name part's text from its last "." on, dot included; empty without a dot.
 // ExtractFileExt(u"C:\\a.b\\c") == u"", ExtractFileExt(u"a.b.c") == u".c"
-std::u16string ExtractFileExt(std::u16string_view S);
+[[nodiscard]] std::u16string ExtractFileExt(std::u16string_view S);
 
 } // namespace marigold

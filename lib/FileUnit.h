@@ -20,12 +20,12 @@ struct TFileFindResult {
 
 // First entry matching Path (every attribute, wildcards honoured); throws Exception
 // "Error:FindFile " + Path when there is none.
-TFileFindResult FindFile(std::u16string_view Path);
+[[nodiscard]] TFileFindResult FindFile(std::u16string_view Path);
 
 // The whole file as bytes. An empty file or a folder gives "" without being opened. Throws
 // FindFile's error when nothing is found, else EInOutError
 // "Error:LoadAnsiStringFromFile\r\n" + Path on any failure, also when the file shrank.
-std::string LoadAnsiStringFromFile(std::u16string_view Path);
+[[nodiscard]] std::string LoadAnsiStringFromFile(std::u16string_view Path);
 
 // Makes the file hold exactly Data. Writes a temporary file beside it and replaces the file
 // only after a complete, flushed write, so a failure leaves the former file as it was and no
@@ -34,9 +34,9 @@ std::string LoadAnsiStringFromFile(std::u16string_view Path);
 void SaveAnsiStringToFile(std::u16string_view Path, std::string_view Data);
 
 // Bytes of the system ANSI code page to text; NUL bytes included.
-std::u16string DecodeAnsiText(std::string_view Data);
+[[nodiscard]] std::u16string DecodeAnsiText(std::string_view Data);
 // Text to bytes of the system ANSI code page; characters it cannot hold become its substitute.
 // EncodeAnsiText(u"a\U0001F600") == "a??" on code page 932
-std::string EncodeAnsiText(std::u16string_view Text);
+[[nodiscard]] std::string EncodeAnsiText(std::u16string_view Text);
 
 } // namespace marigold

@@ -13,6 +13,6 @@ struct TWindowsVersion {
 };
 
 // Major, minor and build number; all 0 when the platform does not answer.
-TWindowsVersion GetWindowsVersion();
+[[nodiscard]] TWindowsVersion GetWindowsVersion();
 
 } // namespace marigold

@@ -58,12 +58,12 @@ enum TSpecialFolderKey : uint8_t {
 
 // The CSIDL number of Key: SHGetSpecialFolderKeyIndex(fkProgramFiles) == 38. A value outside the
 // 45 keys is an assertion failure "SHGetSpecialFolderKeyIndex:存在しない型です".
-int32_t SHGetSpecialFolderKeyIndex(TSpecialFolderKey Key);
+[[nodiscard]] int32_t SHGetSpecialFolderKeyIndex(TSpecialFolderKey Key);
 
 // The folder's path as the platform names it, without creating it; empty when it names none.
-std::u16string GetShellFolderPath(int32_t CSIDL);
+[[nodiscard]] std::u16string GetShellFolderPath(int32_t CSIDL);
 
 // GetShellFolderPath(SHGetSpecialFolderKeyIndex(Key)).
-std::u16string GetSpecialFolderPath(TSpecialFolderKey Key);
+[[nodiscard]] std::u16string GetSpecialFolderPath(TSpecialFolderKey Key);
 
 } // namespace marigold

@@ -79,11 +79,12 @@ static_assert(NarrowSymbols.size() == 30 && WideSymbols.size() == 30);
 static_assert(WideKanaTable.size() == KanaTableSize && HiraganaTable.size() == KanaTableSize);
 
 // True when Ch is one of the characters of Chars; false for an empty Chars.
-bool CharInString(char16_t Ch, std::u16string_view Chars) noexcept;
+[[nodiscard]] bool CharInString(char16_t Ch, std::u16string_view Chars) noexcept;
 
 // cmEmpty for an empty S or Chars; cmAll or cmNone when every character of S is, or none is,
 // in Chars; cmMixed otherwise. ClassifyChars(u"C1", AsciiLetters) == cmMixed
-TCharMembership ClassifyChars(std::u16string_view S, std::u16string_view Chars) noexcept;
+[[nodiscard]] TCharMembership ClassifyChars(std::u16string_view S,
+                                            std::u16string_view Chars) noexcept;
 
 // Maps every character of S in place: each entry of FromChars in order turns a character equal
 // to it into the ToChars entry of the same index (a written character that equals a later

@@ -65,13 +65,13 @@ private:
 
 // True when the Count units of A from IndexA equal those of B from IndexB under the ASCII
 // fold (with IgnoreCase); a position outside either string is a difference. True for Count <= 0.
-bool SameRange(std::u16string_view A, std::u16string_view B, std::int32_t IndexA,
-               std::int32_t IndexB, std::int32_t Count, bool IgnoreCase) noexcept;
+[[nodiscard]] bool SameRange(std::u16string_view A, std::u16string_view B, std::int32_t IndexA,
+                             std::int32_t IndexB, std::int32_t Count, bool IgnoreCase) noexcept;
 
 // True when SubStr stands in S exactly at Index (ASCII fold with IgnoreCase); false for an
 // empty S or SubStr and when SubStr would not fit there.
-bool MatchesAt(std::u16string_view SubStr, std::u16string_view S, std::int32_t Index,
-               bool IgnoreCase) noexcept;
+[[nodiscard]] bool MatchesAt(std::u16string_view SubStr, std::u16string_view S, std::int32_t Index,
+                             bool IgnoreCase) noexcept;
 
 // The first position of the region Start .. Start + Count - 1 (cut at the end of S; a sum that
 // wraps past 2147483647 also means the end) at which one of Patterns stands wholly inside the
@@ -79,31 +79,36 @@ bool MatchesAt(std::u16string_view SubStr, std::u16string_view S, std::int32_t I
 // order, and the first one longer than the room left ends the trying at that position:
 // SearchStrings({u"abc", u"c"}, u"xc", 1, WholeRest, false, sdForward) finds nothing, while
 // {u"c", u"abc"} gives (2, 0). Empty patterns never match.
-TSearchHit SearchStrings(StringArrayView Patterns, std::u16string_view S, std::int32_t Start,
-                         std::int32_t Count, bool IgnoreCase, TSearchDirection Direction);
+[[nodiscard]] TSearchHit SearchStrings(StringArrayView Patterns, std::u16string_view S,
+                                       std::int32_t Start, std::int32_t Count, bool IgnoreCase,
+                                       TSearchDirection Direction);
 
 // First position of SubStr inside the region Start .. Start + Count - 1; 0 when absent.
 // FindSubString(u" /", u"abc /l 3") == 4
-std::int32_t FindSubString(std::u16string_view SubStr, std::u16string_view S, bool IgnoreCase,
-                           std::int32_t Start = 1, std::int32_t Count = WholeRest) noexcept;
+[[nodiscard]] std::int32_t FindSubString(std::u16string_view SubStr, std::u16string_view S,
+                                         bool IgnoreCase, std::int32_t Start = 1,
+                                         std::int32_t Count = WholeRest) noexcept;
 
 // FindSubString with the region before the case flag.
-std::int32_t FindSubStringIn(std::u16string_view SubStr, std::u16string_view S, std::int32_t Start,
-                             std::int32_t Count, bool IgnoreCase) noexcept;
+[[nodiscard]] std::int32_t FindSubStringIn(std::u16string_view SubStr, std::u16string_view S,
+                                           std::int32_t Start, std::int32_t Count,
+                                           bool IgnoreCase) noexcept;
 
 // FindSubString(SubStr, S, IgnoreCase) >= 1.
-bool ContainsSubString(std::u16string_view SubStr, std::u16string_view S, bool IgnoreCase) noexcept;
+[[nodiscard]] bool ContainsSubString(std::u16string_view SubStr, std::u16string_view S,
+                                     bool IgnoreCase) noexcept;
 
 // FindSubStringIn(SubStr, S, Start, Count, IgnoreCase) >= 1.
 // ContainsSubStringIn(u":", u"Cx:", 2, 1, false) == false (the region is position 2 only)
-bool ContainsSubStringIn(std::u16string_view SubStr, std::u16string_view S, std::int32_t Start,
-                         std::int32_t Count, bool IgnoreCase) noexcept;
+[[nodiscard]] bool ContainsSubStringIn(std::u16string_view SubStr, std::u16string_view S,
+                                       std::int32_t Start, std::int32_t Count,
+                                       bool IgnoreCase) noexcept;
 
 // Number of places where SubStr occurs in S; 0 when either is empty. IgnoreCase uses the
 // letter fold (full-width letters too). CountSubString(u"aa", u"aaaa", false, false) == 3,
 // with NonOverlapping 2.
-std::int32_t CountSubString(std::u16string_view SubStr, std::u16string_view S, bool NonOverlapping,
-                            bool IgnoreCase);
+[[nodiscard]] std::int32_t CountSubString(std::u16string_view SubStr, std::u16string_view S,
+                                          bool NonOverlapping, bool IgnoreCase);
 
 // S with the search strings replaced by the replacements of the same index in one left-to-right
 // pass: at each position the first listed search string that matches wins (not the longest),
@@ -111,7 +116,8 @@ std::int32_t CountSubString(std::u16string_view SubStr, std::u16string_view S, b
 // replaced. S unchanged for an empty SearchList or lists of different lengths.
 // ReplaceStrings(u"a\tb\r\nc\rd\ne", {u"\t", u"\r\n", u"\r", u"\n"}, {u" ", u" ", u"", u""},
 //                false, true) == u"a b cde"
-std::u16string ReplaceStrings(std::u16string_view S, StringArrayView SearchList,
-                              StringArrayView ReplaceList, bool IgnoreCase, bool ReplaceAll);
+[[nodiscard]] std::u16string ReplaceStrings(std::u16string_view S, StringArrayView SearchList,
+                                            StringArrayView ReplaceList, bool IgnoreCase,
+                                            bool ReplaceAll);
 
 } // namespace marigold

@@ -27,7 +27,7 @@ constexpr TSplitFlags operator|(TSplitFlags A, TSplitFlags B) {
 // [sfKeepEmpty] -> dsSeparated, both -> dsWithDelimiters. Any other value raises
 // EAssertionFailed "Error SplitFlagsToDelimitStyle (StringSplitterUnit\StringSplitterUnit,
 // 128 行)".
-TDelimitStyle SplitFlagsToDelimitStyle(TSplitFlags Flags);
+[[nodiscard]] TDelimitStyle SplitFlagsToDelimitStyle(TSplitFlags Flags);
 
 // A string list whose splitting is open to this unit.
 class TStringRecordListAccess : public TCommonStringRecordList {
@@ -66,13 +66,14 @@ private:
 };
 
 // The number of words TStringSplitter(Sentence, Delimiters, Flags) would have.
-int32_t SplitWordCount(std::u16string_view Sentence, const std::vector<std::u16string>& Delimiters,
-                       TSplitFlags Flags);
+[[nodiscard]] int32_t SplitWordCount(std::u16string_view Sentence,
+                                     const std::vector<std::u16string>& Delimiters,
+                                     TSplitFlags Flags);
 
 // The word at Index of that split; an Index outside 0 ... count - 1 raises the list error
 // (unlike GetWord).
-std::u16string SplitWord(std::u16string_view Sentence,
-                         const std::vector<std::u16string>& Delimiters, int32_t Index,
-                         TSplitFlags Flags);
+[[nodiscard]] std::u16string SplitWord(std::u16string_view Sentence,
+                                       const std::vector<std::u16string>& Delimiters, int32_t Index,
+                                       TSplitFlags Flags);
 
 } // namespace marigold

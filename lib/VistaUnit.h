@@ -12,6 +12,6 @@ namespace marigold {
 // directly by "(x86)", is replaced by the roaming application-data folder, and the folder of the
 // result is created with its parents (silently). On Windows 6.1 with Program Files
 // 'C:\Program Files': 'c:\program files\Ed\a.txt' -> 'C:\Users\u\AppData\Roaming\Ed\a.txt'
-std::u16string VistaRedirectPath(std::u16string_view Path);
+[[nodiscard]] std::u16string VistaRedirectPath(std::u16string_view Path);
 
 } // namespace marigold

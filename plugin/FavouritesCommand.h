@@ -46,13 +46,13 @@ void RegisterActiveFile(TCommonStringRecordList& Lines, platform::WindowHandle W
                         RegisterForm Form);
 
 // The selection on one line: a TAB or a CR LF becomes a blank, a lone CR or LF goes.
-std::u16string CleanSelection(std::u16string_view Selected);
+[[nodiscard]] std::u16string CleanSelection(std::u16string_view Selected);
 
 // The search text of " /ff ": S in double quotes, its double quotes written \" and the
 // backslashes in front of a double quote or at the end doubled, so that the editor reads S back
 // as one argument. QuoteSearchText(u"x=\"1\"") == u"\"x=\\\"1\\\"\"",
 // QuoteSearchText(u"C:\\") == u"\"C:\\\\\""
-std::u16string QuoteSearchText(std::u16string_view S);
+[[nodiscard]] std::u16string QuoteSearchText(std::u16string_view S);
 
 // Starts ProgramPath in double quotes, then a blank and Arguments when there are any, as a new
 // process; returns at once and reports nothing, also when the start fails.

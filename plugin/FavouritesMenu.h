@@ -23,11 +23,11 @@ namespace marigold::plugin {
 
 // S without every leading and trailing character below 33 (blanks, TABs, line breaks, other
 // control characters); inner characters stay. A line's trimmed text is what it means.
-std::u16string TrimBlanksAndControls(std::u16string_view S);
+[[nodiscard]] std::u16string TrimBlanksAndControls(std::u16string_view S);
 
 // The text behind the last "\" or ":"; all of S without either, empty when S ends in one.
 // FileNamePart(u"C:\\Work\\") == u"", FileNamePart(u"Tools: misc") == u" misc"
-std::u16string FileNamePart(std::u16string_view S);
+[[nodiscard]] std::u16string FileNamePart(std::u16string_view S);
 
 // The parts of a trimmed favourites line.
 struct TFavouriteLine {
@@ -39,7 +39,7 @@ struct TFavouriteLine {
 };
 // Splits a trimmed line. ParseFavouriteLine(u"Notes\tC:\\a.txt /l 3 /x") gives the label
 // 'Notes', the path 'C:\a.txt' and the options 'l 3 /x'.
-TFavouriteLine ParseFavouriteLine(std::u16string_view TrimmedText);
+[[nodiscard]] TFavouriteLine ParseFavouriteLine(std::u16string_view TrimmedText);
 
 // What one line shows in the menu.
 enum class FavouriteKind : uint8_t {
@@ -59,12 +59,12 @@ struct TFavouriteEntry {
 };
 // The entry a trimmed line makes, and so what choosing it opens; tests the file system (folder
 // first, then file) only for an absolute path.
-TFavouriteEntry FavouriteEntry(std::u16string_view TrimmedText);
+[[nodiscard]] TFavouriteEntry FavouriteEntry(std::u16string_view TrimmedText);
 
 // The number of TABs at the very start of a raw line.
-int32_t IndentLevel(std::u16string_view Line);
+[[nodiscard]] int32_t IndentLevel(std::u16string_view Line);
 // IndentLevel of line Index + 1, or -1 when Index is not in 0 ... Count - 2.
-int32_t NextIndentLevel(const TCommonStringRecordList& Lines, int32_t Index);
+[[nodiscard]] int32_t NextIndentLevel(const TCommonStringRecordList& Lines, int32_t Index);
 
 // The popups of one favourites menu. The root and every popup that was never attached to a
 // parent are owned here; an attached popup belongs to its parent. All go with this object.
@@ -115,6 +115,6 @@ private:
 // The favourites menu of Lines: entries with the ids line index + 1, submenus, separators.
 //   'A', '⇥B', '⇥C', 'D' gives the submenu 'A' holding B (id 2) and C (id 3), then D (id 4).
 // Lines that jump two or more levels deeper are ignored; no line makes the build fail.
-TFavouritesMenu BuildFavouritesMenu(const TCommonStringRecordList& Lines);
+[[nodiscard]] TFavouritesMenu BuildFavouritesMenu(const TCommonStringRecordList& Lines);
 
 } // namespace marigold::plugin

@@ -105,15 +105,15 @@ TEST_F(FileTest, FindFileHonoursWildcards) {
     EXPECT_NE(std::find(Case.Matches.begin(), Case.Matches.end(), Found), Case.Matches.end())
         << ToUtf8(Case.Pattern) << " found " << ToUtf8(Found);
   }
-  EXPECT_EQ(Failure([&] { FindFile(At(u"*.none")); }), FindMessage(At(u"*.none")));
+  EXPECT_EQ(Failure([&] { (void)FindFile(At(u"*.none")); }), FindMessage(At(u"*.none")));
 }
 
 TEST_F(FileTest, NothingFoundRaisesTheFindFileError) {
   for (const std::u16string& Path :
        {At(u"missing.txt"), At(u"no-folder\\a.txt"), At(u"a.txt\\"), std::u16string()}) {
-    EXPECT_EQ(Failure([&] { FindFile(Path); }), FindMessage(Path));
+    EXPECT_EQ(Failure([&] { (void)FindFile(Path); }), FindMessage(Path));
     // Loading passes the search's error on unchanged.
-    EXPECT_EQ(Failure([&] { LoadAnsiStringFromFile(Path); }), FindMessage(Path));
+    EXPECT_EQ(Failure([&] { (void)LoadAnsiStringFromFile(Path); }), FindMessage(Path));
   }
 }
 
@@ -193,8 +193,8 @@ TEST_F(FileTest, PathsOf260UnitsAreRefusedNotCut) {
   // The file exists, so a refusal cannot be a plain "not found".
   WriteBytes(TooLong, "260");
   ASSERT_EQ(ReadBytes(TooLong), "260");
-  EXPECT_EQ(Failure([&] { FindFile(TooLong); }), FindMessage(TooLong));
-  EXPECT_EQ(Failure([&] { LoadAnsiStringFromFile(TooLong); }), LoadMessage(TooLong));
+  EXPECT_EQ(Failure([&] { (void)FindFile(TooLong); }), FindMessage(TooLong));
+  EXPECT_EQ(Failure([&] { (void)LoadAnsiStringFromFile(TooLong); }), LoadMessage(TooLong));
   EXPECT_EQ(Failure([&] { SaveAnsiStringToFile(TooLong, "new"); }), SaveMessage(TooLong));
   // Our own rule refused, not the system: there is no reason of the system's to show.
   EXPECT_FALSE(CarriesSystemError([&] { SaveAnsiStringToFile(TooLong, "new"); }));
@@ -204,8 +204,8 @@ TEST_F(FileTest, PathsOf260UnitsAreRefusedNotCut) {
 TEST_F(FileTest, PathsWithNulAreRefusedNotCut) {
   WriteBytes(At(u"a.txt"), "former");
   const std::u16string Path = At(u"a.txt") + u'\0' + u"x";
-  EXPECT_EQ(Failure([&] { FindFile(Path); }), FindMessage(Path));
-  EXPECT_EQ(Failure([&] { LoadAnsiStringFromFile(Path); }), LoadMessage(Path));
+  EXPECT_EQ(Failure([&] { (void)FindFile(Path); }), FindMessage(Path));
+  EXPECT_EQ(Failure([&] { (void)LoadAnsiStringFromFile(Path); }), LoadMessage(Path));
   EXPECT_EQ(Failure([&] { SaveAnsiStringToFile(Path, "new"); }), SaveMessage(Path));
   EXPECT_EQ(ReadBytes(At(u"a.txt")), "former");
 }

@@ -19,7 +19,7 @@ TEST(SpecialFolder, KeysTheProgramUsesAndTheEndsOfTheTable) {
 TEST(SpecialFolder, KeyOutsideTheTableIsAnAssertionFailure) {
   for (int Value : {45, 46, 255}) {
     try {
-      SHGetSpecialFolderKeyIndex(static_cast<TSpecialFolderKey>(Value));
+      (void)SHGetSpecialFolderKeyIndex(static_cast<TSpecialFolderKey>(Value));
       ADD_FAILURE() << Value << " was accepted";
     } catch (const EAssertionFailed& Error) {
       EXPECT_EQ(Error.Message(), u"SHGetSpecialFolderKeyIndex:存在しない型です "

@@ -63,7 +63,7 @@ TEST(StringSplitter, OutOfRangeWordIsEmptyButSplitWordFails) {
   EXPECT_EQ(Splitter.GetWord(2), u"");
   for (int32_t Index : {-1, 2}) {
     try {
-      SplitWord(u"a|b", {u"|"}, Index, sfKeepEmpty);
+      (void)SplitWord(u"a|b", {u"|"}, Index, sfKeepEmpty);
       ADD_FAILURE() << "no list error for " << Index;
     } catch (const EAssertionFailed& E) {
       EXPECT_EQ(E.Message(), u"Listエラー (TemplateList\\ListClone, 127 行)");
@@ -86,8 +86,8 @@ TEST(StringSplitter, OnlyTheFourFlagSetsAreValid) {
     } catch (const EAssertionFailed& E) {
       EXPECT_EQ(E.Message(), Expected);
     }
-    EXPECT_THROW(SplitWordCount(u"a", {u","}, Flags), EAssertionFailed) << Value;
-    EXPECT_THROW(SplitWord(u"a", {u","}, 0, Flags), EAssertionFailed) << Value;
+    EXPECT_THROW((void)SplitWordCount(u"a", {u","}, Flags), EAssertionFailed) << Value;
+    EXPECT_THROW((void)SplitWord(u"a", {u","}, 0, Flags), EAssertionFailed) << Value;
   }
 }
 

@@ -83,7 +83,7 @@ TEST_F(FileTest, LoadFailsWhenOpenOrReadFails) {
   WriteBytes(At(u"t.txt"), "abc");
   for (FileStep Step : {FileStep::OpenForReading, FileStep::Read}) {
     FailStep(Step);
-    EXPECT_EQ(InOutFailure([&] { LoadAnsiStringFromFile(At(u"t.txt")); }),
+    EXPECT_EQ(InOutFailure([&] { (void)LoadAnsiStringFromFile(At(u"t.txt")); }),
               u"Error:LoadAnsiStringFromFile\r\n" + At(u"t.txt"));
   }
 }
@@ -95,7 +95,7 @@ TEST_F(FileTest, LoadReadsTheSizeFoundAndNoMore) {
   platform::standin::SetFileStepHook([&](FileStep Step, const std::string&) {
     return Step != FileStep::OpenForReading || truncate(Path.c_str(), 2) == 0;
   });
-  EXPECT_EQ(InOutFailure([&] { LoadAnsiStringFromFile(At(u"t.txt")); }),
+  EXPECT_EQ(InOutFailure([&] { (void)LoadAnsiStringFromFile(At(u"t.txt")); }),
             u"Error:LoadAnsiStringFromFile\r\n" + At(u"t.txt"));
 
   WriteBytes(At(u"t.txt"), "abc");
@@ -121,7 +121,7 @@ TEST_F(FileTest, FilesOf2GiBAreRefused) {
   WriteBytes(At(u"huge.bin"), "");
   ASSERT_EQ(truncate(Path.c_str(), int64_t{1} << 31), 0); // sparse: no disk space taken
   EXPECT_EQ(FindFile(At(u"huge.bin")).Size, int64_t{1} << 31);
-  EXPECT_EQ(InOutFailure([&] { LoadAnsiStringFromFile(At(u"huge.bin")); }),
+  EXPECT_EQ(InOutFailure([&] { (void)LoadAnsiStringFromFile(At(u"huge.bin")); }),
             u"Error:LoadAnsiStringFromFile\r\n" + At(u"huge.bin"));
 }
 

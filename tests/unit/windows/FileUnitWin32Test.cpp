@@ -65,7 +65,7 @@ TEST_F(FileTest, EmptyFileIsNotOpened) {
   ASSERT_TRUE(Empty.Holds() && Full.Holds());
   EXPECT_EQ(LoadAnsiStringFromFile(At(u"empty.txt")), "");
   // The same hold on a file with content makes the open fail.
-  EXPECT_EQ(InOutFailure([&] { LoadAnsiStringFromFile(At(u"full.txt")); }),
+  EXPECT_EQ(InOutFailure([&] { (void)LoadAnsiStringFromFile(At(u"full.txt")); }),
             IoMessage(u"LoadAnsiStringFromFile", At(u"full.txt")));
 }
 
