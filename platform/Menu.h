@@ -3,12 +3,12 @@
 // Popup menus and the mouse cursor. The native stand-in keeps menus in memory: see
 // platform/posix/MenuStandIn.h.
 
+#include "base/UniqueResource.h"
 #include "platform/Types.h"
 
 #include <cstdint>
 #include <string_view>
 #include <system_error>
-#include <utility>
 
 namespace platform {
 
@@ -27,30 +27,14 @@ inline constexpr uint32_t TrackReturnCommand = 0x100; // TPM_RETURNCMD
 // DestroyMenu; also destroys every submenu attached to the menu. Null is ignored.
 void DestroyPopup(MenuHandle Menu) noexcept;
 
-// Owns one popup menu that is not (yet) attached to a parent; destroys it once.
-class UniqueMenu {
-public:
-  UniqueMenu() = default;
-  explicit UniqueMenu(MenuHandle Menu) noexcept : FMenu(Menu) {}
-  UniqueMenu(UniqueMenu&& Other) noexcept : FMenu(Other.release()) {}
-  UniqueMenu& operator=(UniqueMenu&& Other) noexcept {
-    if (this != &Other)
-      reset(Other.release());
-    return *this;
-  }
-  UniqueMenu(const UniqueMenu&) = delete;
-  UniqueMenu& operator=(const UniqueMenu&) = delete;
-  ~UniqueMenu() { reset(); }
-
-  MenuHandle get() const noexcept { return FMenu; }
-  explicit operator bool() const noexcept { return FMenu != nullptr; }
-  // Gives up ownership, for a menu that now belongs to its parent.
-  MenuHandle release() noexcept { return std::exchange(FMenu, nullptr); }
-  void reset(MenuHandle Menu = nullptr) noexcept { DestroyPopup(std::exchange(FMenu, Menu)); }
-
-private:
-  MenuHandle FMenu = nullptr;
+struct MenuTraits {
+  using Value = MenuHandle;
+  static Value Invalid() noexcept { return nullptr; }
+  static void Close(Value Menu) noexcept { DestroyPopup(Menu); }
 };
+// Owns one popup menu that is not (yet) attached to a parent; destroys it once. release()
+// gives it up for a menu that now belongs to its parent.
+using UniqueMenu = marigold::UniqueResource<MenuTraits>;
 
 // CreatePopupMenu: a new, empty popup. Throws marigold::Exception, with the system's error, when
 // the system has none to give.
