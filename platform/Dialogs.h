@@ -13,6 +13,7 @@ inline constexpr uint32_t Ok = 0x0;
 inline constexpr uint32_t YesNo = 0x4;
 inline constexpr uint32_t IconError = 0x10;
 inline constexpr uint32_t IconQuestion = 0x20;
+inline constexpr uint32_t IconWarning = 0x30;
 inline constexpr int IdYes = 6;
 inline constexpr int IdNo = 7;
 } // namespace mb

@@ -4,6 +4,9 @@
 #include "lib/StringRecordList.h"
 #include "lib/StringSearchUnit.h"
 #include "lib/StringUnit.h"
+#include "lib/TextEncoding.h"
+#include "platform/Dialogs.h"
+#include "platform/Files.h"
 #include "platform/Menu.h"
 #include "platform/Process.h"
 #include "plugin/FavouritesMenu.h"
@@ -57,6 +60,39 @@ uint32_t EnabledWhen(bool Condition) {
   return Condition ? MenuString : MenuGrayed;
 }
 
+// The byte counterpart of TrimBlanksAndControls at one end of a file's text (its byte order
+// mark already removed): the characters below 33 are single bytes in ANSI and UTF-8 (no
+// code page 932 trail byte is that small), single units in UTF-16.
+std::string_view TrimBlankEnd(std::string_view Body, TextEncoding Encoding, bool Front) {
+  const bool Wide = Encoding == TextEncoding::Utf16Le || Encoding == TextEncoding::Utf16Be;
+  const size_t Unit = Wide ? 2 : 1;
+  if (Wide && !Front)
+    Body.remove_suffix(Body.size() % 2); // half a unit at the end is no character
+  while (Body.size() >= Unit) {
+    const std::string_view At = Front ? Body.substr(0, Unit) : Body.substr(Body.size() - Unit);
+    const auto First = static_cast<uint8_t>(At[0]);
+    const uint32_t Value = !Wide ? First
+                           : Encoding == TextEncoding::Utf16Le
+                               ? First | (static_cast<uint32_t>(static_cast<uint8_t>(At[1])) << 8)
+                               : (static_cast<uint32_t>(First) << 8) | static_cast<uint8_t>(At[1]);
+    if (Value >= 33)
+      break;
+    Front ? Body.remove_prefix(Unit) : Body.remove_suffix(Unit);
+  }
+  return Body;
+}
+
+void ReportUnstorableName(WindowHandle Owner, std::u16string_view FileName, TextEncoding Encoding) {
+  std::u16string Text = u"「";
+  Text.append(FileName);
+  Text.append(u"」は、設定ファイルの文字コード (");
+  Text.append(EncodingName(Encoding));
+  Text.append(u") で保存できない文字を含むため、登録できません。\r\n"
+              u"設定ファイルを UTF-8 で保存し直すと登録できます。\r\n\r\n設定ファイル: ");
+  Text.append(GetSettingsFileName());
+  platform::ShowMessageBox(Owner, Text, u"Marigold", platform::mb::IconWarning);
+}
+
 } // namespace
 
 void RunProgram(std::u16string_view ProgramPath, std::u16string_view Arguments) {
@@ -104,9 +140,8 @@ void OpenFavourite(const TCommonStringRecordList& Lines, int32_t Index) {
     RunProgram(GetEditorPath(), QuotedPath);
 }
 
-void RegisterActiveFile(TCommonStringRecordList& Lines, WindowHandle Window,
-                        std::u16string_view FileName, std::u16string_view Selected,
-                        RegisterForm Form) {
+void RegisterActiveFile(WindowHandle Window, std::u16string_view FileName,
+                        std::u16string_view Selected, RegisterForm Form) {
   const std::u16string S1 = CleanSelection(Selected);
   const std::u16string Name = FileNamePart(FileName);
   std::u16string Line;
@@ -126,9 +161,28 @@ void RegisterActiveFile(TCommonStringRecordList& Lines, WindowHandle Window,
            u" /ff " + QuoteSearchText(S1);
     break;
   }
-  Lines.Insert(0, Line + u"\r\n");
-  const std::u16string Text = TrimBlanksAndControls(Lines.Text());
-  SaveAnsiStringToFile(GetSettingsFileName(), EncodeAnsiText(Text));
+
+  // The file as it is now, not as the menu was built from it: whatever another program wrote
+  // meanwhile stays. Its bytes are kept as they are; only the new line is added in front.
+  const std::u16string Settings = GetSettingsFileName();
+  const std::string Former =
+      platform::FileExists(Settings) ? LoadAnsiStringFromFile(Settings) : std::string();
+  const TextEncoding Encoding = DetectTextEncoding(Former);
+  const std::string_view Mark = ByteOrderMark(Encoding);
+  // Trimmed as a whole text: no blanks before the new line, none after the last line.
+  std::string_view Rest =
+      TrimBlankEnd(std::string_view(Former).substr(Mark.size()), Encoding, false);
+  std::u16string Head = TrimBlanksAndControls(Line);
+  if (Head.empty())
+    Rest = TrimBlankEnd(Rest, Encoding, true);
+  else if (!Rest.empty())
+    Head = Line.substr(Line.find(Head.front())) + u"\r\n"; // its own end stays inside
+  const std::optional<std::string> Encoded = EncodeTextExactly(Head, Encoding);
+  if (!Encoded) {
+    ReportUnstorableName(Window, FileName, Encoding);
+    return;
+  }
+  SaveAnsiStringToFile(Settings, std::string(Mark) + *Encoded + std::string(Rest));
 }
 
 void RunFavouritesCommand(WindowHandle Window) {
@@ -167,7 +221,7 @@ void RunFavouritesCommand(WindowHandle Window) {
     if (Chosen != N + Entry.Offset)
       continue;
     if (Entry.Form)
-      RegisterActiveFile(Lines, Window, FileName, Selected, *Entry.Form);
+      RegisterActiveFile(Window, FileName, Selected, *Entry.Form);
     else
       RunProgram(GetEditorPath(), EncloseWith(GetSettingsFileName(), Quote, false));
   }

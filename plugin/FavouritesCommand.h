@@ -35,15 +35,16 @@ void RunFavouritesCommand(platform::WindowHandle Window);
 // enabled: a file with its options, a folder without them. Anything else opens nothing.
 void OpenFavourite(const TCommonStringRecordList& Lines, int32_t Index);
 
-// Inserts the favourite of FileName as the first line of Lines and saves the settings file
-// without leading or trailing blanks and line breaks. Selected is the raw selection; the caret
-// line is asked from Window when Form needs it. With FileName 'C:\src\main.c':
+// Inserts the favourite of FileName as the first line of the settings file as it is now, in the
+// file's own encoding, and saves it without leading or trailing blanks and line breaks; every
+// former line keeps its bytes. A name the file's encoding cannot hold is refused with a message
+// box and nothing is written. Selected is the raw selection; the caret line is asked from Window
+// when Form needs it. With FileName 'C:\src\main.c':
 //   RegisterForm::FileOnly, no selection:   'main.c⇥C:\src\main.c'
 //   RegisterForm::LineNumber, 'foo', line 42: 'main.c foo Line:42⇥C:\src\main.c /l 42'
 //   RegisterForm::Search, 'say "hi"':       'main.c say "hi"⇥C:\src\main.c /ff "say \"hi\""'
-void RegisterActiveFile(TCommonStringRecordList& Lines, platform::WindowHandle Window,
-                        std::u16string_view FileName, std::u16string_view Selected,
-                        RegisterForm Form);
+void RegisterActiveFile(platform::WindowHandle Window, std::u16string_view FileName,
+                        std::u16string_view Selected, RegisterForm Form);
 
 // The selection on one line: a TAB or a CR LF becomes a blank, a lone CR or LF goes.
 [[nodiscard]] std::u16string CleanSelection(std::u16string_view Selected);

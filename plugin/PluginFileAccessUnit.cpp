@@ -5,6 +5,7 @@
 #include "lib/FileUnit.h"
 #include "lib/StringRecordList.h"
 #include "lib/StringUnit.h"
+#include "lib/TextEncoding.h"
 #include "lib/VistaUnit.h"
 #include "platform/Dialogs.h"
 #include "platform/Files.h"
@@ -61,8 +62,11 @@ bool UserAgreesToMigrate(const SettingsFiles& Files, bool BackUpBoth) {
                         MigrationStyle) == platform::mb::IdYes;
 }
 
-void LoadInto(TCommonStringRecordList& List, std::u16string_view Path) {
-  List.SetText(DecodeAnsiText(LoadAnsiStringFromFile(Path)));
+// Loads the file's text into List, read in the encoding its bytes show; answers the bytes.
+std::string LoadInto(TCommonStringRecordList& List, std::u16string_view Path) {
+  std::string Bytes = LoadAnsiStringFromFile(Path);
+  List.SetText(DecodeText(Bytes, DetectTextEncoding(Bytes)));
+  return Bytes;
 }
 
 // Replaces an old backup and renames File to it; the system's error when File is still in place.
@@ -73,7 +77,8 @@ std::error_code MoveToBackup(const std::u16string& File, const std::u16string& B
 }
 
 void Migrate(TCommonStringRecordList& List, const SettingsFiles& Files, bool BackUpBoth) {
-  LoadInto(List, Files.Legacy);
+  // The legacy file's bytes become the settings file as they are, in their own encoding.
+  const std::string Legacy = LoadInto(List, Files.Legacy);
   const bool LegacyMoved = !MoveToBackup(Files.Legacy, Files.LegacyBackup);
   if (BackUpBoth) {
     if (const std::error_code Error = MoveToBackup(Files.Settings, Files.SettingsBackup)) {
@@ -84,7 +89,7 @@ void Migrate(TCommonStringRecordList& List, const SettingsFiles& Files, bool Bac
       throw EInOutError(u"Error:SaveAnsiStringToFile\r\n" + Files.Settings, Error);
     }
   }
-  SaveAnsiStringToFile(Files.Settings, EncodeAnsiText(List.Text()));
+  SaveAnsiStringToFile(Files.Settings, Legacy);
 }
 
 void StartEmpty(TCommonStringRecordList& List, const SettingsFiles& Files) {
@@ -149,11 +154,11 @@ void LoadSettingsWithMigration(TCommonStringRecordList& List) {
     if (UserAgreesToMigrate(Files, Current))
       Migrate(List, Files, Current);
     else if (Current)
-      LoadInto(List, Files.Settings);
+      (void)LoadInto(List, Files.Settings);
     else
       StartEmpty(List, Files);
   } else if (Current) {
-    LoadInto(List, Files.Settings);
+    (void)LoadInto(List, Files.Settings);
   } else {
     StartEmpty(List, Files);
   }

@@ -274,3 +274,54 @@ TEST(RunProgram, QuotesTheProgramAndAddsArgumentsAfterOneBlank) {
                                                        u"\"C:\\e.exe\" \"C:\\a b\\c.txt\" /l 7"));
   standin::Reset();
 }
+
+// A registration adds its line in the file's own encoding and keeps every former byte, also
+// bytes that are not valid in it; the text is trimmed at its ends only.
+TEST_F(CommandTest, RegisteringKeepsTheFileEncodingAndEveryFormerByte) {
+  using namespace std::string_literals;
+  const std::string Added = "main.c\tC:\\src\\main.c\r\n";
+  const struct {
+    const char* Name;
+    std::string Former, Expected;
+  } Cases[] = {
+      {"AnsiLeadByteBeforeABlank", "\x81 x\r\nC:\\Work\\notes.txt\r\n",
+       Added + "\x81 x\r\nC:\\Work\\notes.txt"},
+      {"Utf8", "\xE3\x83\xA1\xE3\x83\xA2\r\n", Added + "\xE3\x83\xA1\xE3\x83\xA2"},
+      {"Utf8BomKeepsItsMarkAndAnInvalidByte", "\xEF\xBB\xBF\xFFx\r\n",
+       "\xEF\xBB\xBF" + Added + "\xFFx"},
+      {"Utf16Le", "\xFF\xFEx\0\r\0\n\0"s,
+       "\xFF\xFEm\0a\0i\0n\0.\0c\0\t\0C\0:\0\\\0s\0r\0c\0\\\0m\0a\0i\0n\0.\0c\0\r\0\n\0x\0"s},
+      {"Utf16BeMarkAlone", "\xFE\xFF"s,
+       "\xFE\xFF\0m\0a\0i\0n\0.\0c\0\t\0C\0:\0\\\0s\0r\0c\0\\\0m\0a\0i\0n\0.\0c"s},
+  };
+  for (const auto& Case : Cases) {
+    Run(Case.Former, [](auto Menu) { return IdOf(Menu, RegisterFileCaption); });
+    EXPECT_EQ(Read(Settings), Case.Expected) << Case.Name;
+  }
+}
+
+TEST_F(CommandTest, ANameTheFileCannotHoldIsRefusedInAnsiAndRegisteredInUtf8) {
+  MakeFile(u"C:\\Work\\한국어.txt");
+  ActiveFile = u"C:\\Work\\한국어.txt";
+  Run("C:\\Work\\notes.txt", [](auto Menu) { return IdOf(Menu, RegisterFileCaption); });
+  EXPECT_EQ(Read(Settings), "C:\\Work\\notes.txt");
+  ASSERT_EQ(standin::MessageBoxCalls().size(), 1u);
+  const auto& Box = standin::MessageBoxCalls()[0];
+  EXPECT_EQ(Box.Owner, Editor);
+  EXPECT_EQ(Box.Caption, u"Marigold");
+  EXPECT_NE(Box.Text.find(u"C:\\Work\\한국어.txt"), std::u16string::npos);
+  EXPECT_NE(Box.Text.find(u"UTF-8"), std::u16string::npos);
+
+  Run("\xE3\x83\xA1\r\n", [](auto Menu) { return IdOf(Menu, RegisterFileCaption); });
+  EXPECT_EQ(Read(Settings), "\xED\x95\x9C\xEA\xB5\xAD\xEC\x96\xB4.txt\tC:\\Work\\"
+                            "\xED\x95\x9C\xEA\xB5\xAD\xEC\x96\xB4.txt\r\n\xE3\x83\xA1");
+  EXPECT_EQ(standin::MessageBoxCalls().size(), 1u); // no second box
+}
+
+TEST_F(CommandTest, WhatAnotherProgramSavedWhileTheMenuWasOpenStays) {
+  Run("a\r\n", [&](auto Menu) {
+    Write(Settings, "b\r\na\r\n");
+    return IdOf(Menu, RegisterFileCaption);
+  });
+  EXPECT_EQ(Read(Settings), "main.c\tC:\\src\\main.c\r\nb\r\na");
+}

@@ -1,0 +1,238 @@
+#include "lib/TextEncoding.h"
+
+#include "lib/FileUnit.h"
+
+#include <algorithm>
+
+namespace marigold {
+
+namespace {
+
+constexpr std::string_view Utf8Mark = "\xEF\xBB\xBF";
+constexpr std::string_view Utf16LeMark = "\xFF\xFE";
+constexpr std::string_view Utf16BeMark = "\xFE\xFF";
+constexpr char16_t Replacement = u'\uFFFD';
+
+uint8_t Byte(std::string_view Data, size_t I) {
+  return static_cast<uint8_t>(Data[I]);
+}
+
+// The code point of the strict UTF-8 sequence at Data[I] (no overlongs, no surrogates, at most
+// U+10FFFF) and its length; length 0 when the bytes there are not one.
+struct Decoded {
+  char32_t Code = 0;
+  size_t Length = 0;
+};
+Decoded NextUtf8(std::string_view Data, size_t I) {
+  const uint8_t Lead = Byte(Data, I);
+  if (Lead < 0x80)
+    return {Lead, 1};
+  size_t Length = 0;
+  char32_t Code = 0, Least = 0;
+  if (Lead >= 0xC2 && Lead <= 0xDF) {
+    Length = 2, Code = Lead & 0x1F, Least = 0x80;
+  } else if (Lead >= 0xE0 && Lead <= 0xEF) {
+    Length = 3, Code = Lead & 0x0F, Least = 0x800;
+  } else if (Lead >= 0xF0 && Lead <= 0xF4) {
+    Length = 4, Code = Lead & 0x07, Least = 0x10000;
+  } else {
+    return {};
+  }
+  if (I + Length > Data.size())
+    return {};
+  for (size_t K = 1; K < Length; ++K) {
+    const uint8_t Next = Byte(Data, I + K);
+    if ((Next & 0xC0) != 0x80)
+      return {};
+    Code = (Code << 6) | (Next & 0x3F);
+  }
+  if (Code < Least || Code > 0x10FFFF || (Code >= 0xD800 && Code <= 0xDFFF))
+    return {};
+  return {Code, Length};
+}
+
+void AppendUtf16(std::u16string& Out, char32_t Code) {
+  if (Code >= 0x10000) {
+    Out += static_cast<char16_t>(0xD800 + ((Code - 0x10000) >> 10));
+    Out += static_cast<char16_t>(0xDC00 + ((Code - 0x10000) & 0x3FF));
+  } else {
+    Out += static_cast<char16_t>(Code);
+  }
+}
+
+bool IsValidUtf8WithHighBytes(std::string_view Data) {
+  bool High = false;
+  for (size_t I = 0; I < Data.size();) {
+    const Decoded D = NextUtf8(Data, I);
+    if (D.Length == 0)
+      return false;
+    High |= D.Length > 1;
+    I += D.Length;
+  }
+  return High;
+}
+
+std::u16string DecodeUtf8(std::string_view Data) {
+  std::u16string Out;
+  Out.reserve(Data.size());
+  for (size_t I = 0; I < Data.size();) {
+    const Decoded D = NextUtf8(Data, I);
+    if (D.Length == 0) {
+      Out += Replacement;
+      ++I;
+    } else {
+      AppendUtf16(Out, D.Code);
+      I += D.Length;
+    }
+  }
+  return Out;
+}
+
+std::u16string DecodeUtf16(std::string_view Data, bool BigEndian) {
+  std::u16string Out;
+  Out.reserve(Data.size() / 2 + 1);
+  for (size_t I = 0; I + 1 < Data.size(); I += 2) {
+    const uint8_t First = Byte(Data, I), Second = Byte(Data, I + 1);
+    Out += static_cast<char16_t>(BigEndian ? (First << 8) | Second : (Second << 8) | First);
+  }
+  if (Data.size() % 2 != 0)
+    Out += Replacement; // half a unit at the end
+  return Out;
+}
+
+// Code point at Text[I] and its length in units; length 0 for a lone surrogate.
+Decoded NextUtf16(std::u16string_view Text, size_t I) {
+  const char16_t Unit = Text[I];
+  if (Unit < 0xD800 || Unit > 0xDFFF)
+    return {Unit, 1};
+  if (Unit <= 0xDBFF && I + 1 < Text.size() && Text[I + 1] >= 0xDC00 && Text[I + 1] <= 0xDFFF)
+    return {0x10000 + ((static_cast<char32_t>(Unit) - 0xD800) << 10) + (Text[I + 1] - 0xDC00), 2};
+  return {};
+}
+
+std::optional<std::string> EncodeUtf8(std::u16string_view Text) {
+  std::string Out;
+  Out.reserve(Text.size());
+  for (size_t I = 0; I < Text.size();) {
+    const Decoded D = NextUtf16(Text, I);
+    if (D.Length == 0)
+      return std::nullopt;
+    const char32_t C = D.Code;
+    if (C < 0x80) {
+      Out += static_cast<char>(C);
+    } else if (C < 0x800) {
+      Out += static_cast<char>(0xC0 | (C >> 6));
+      Out += static_cast<char>(0x80 | (C & 0x3F));
+    } else if (C < 0x10000) {
+      Out += static_cast<char>(0xE0 | (C >> 12));
+      Out += static_cast<char>(0x80 | ((C >> 6) & 0x3F));
+      Out += static_cast<char>(0x80 | (C & 0x3F));
+    } else {
+      Out += static_cast<char>(0xF0 | (C >> 18));
+      Out += static_cast<char>(0x80 | ((C >> 12) & 0x3F));
+      Out += static_cast<char>(0x80 | ((C >> 6) & 0x3F));
+      Out += static_cast<char>(0x80 | (C & 0x3F));
+    }
+    I += D.Length;
+  }
+  return Out;
+}
+
+std::optional<std::string> EncodeUtf16(std::u16string_view Text, bool BigEndian) {
+  std::string Out;
+  Out.reserve(Text.size() * 2);
+  for (size_t I = 0; I < Text.size();) {
+    const Decoded D = NextUtf16(Text, I);
+    if (D.Length == 0)
+      return std::nullopt;
+    for (size_t K = 0; K < D.Length; ++K) {
+      const char16_t Unit = Text[I + K];
+      const char High = static_cast<char>(Unit >> 8), Low = static_cast<char>(Unit & 0xFF);
+      Out += BigEndian ? High : Low;
+      Out += BigEndian ? Low : High;
+    }
+    I += D.Length;
+  }
+  return Out;
+}
+
+} // namespace
+
+TextEncoding DetectTextEncoding(std::string_view Data) {
+  if (Data.starts_with(Utf8Mark))
+    return TextEncoding::Utf8Bom;
+  if (Data.starts_with(Utf16LeMark))
+    return TextEncoding::Utf16Le;
+  if (Data.starts_with(Utf16BeMark))
+    return TextEncoding::Utf16Be;
+  return IsValidUtf8WithHighBytes(Data) ? TextEncoding::Utf8 : TextEncoding::Ansi;
+}
+
+std::string_view ByteOrderMark(TextEncoding Encoding) {
+  switch (Encoding) {
+  case TextEncoding::Utf8Bom:
+    return Utf8Mark;
+  case TextEncoding::Utf16Le:
+    return Utf16LeMark;
+  case TextEncoding::Utf16Be:
+    return Utf16BeMark;
+  case TextEncoding::Ansi:
+  case TextEncoding::Utf8:
+    break;
+  }
+  return {};
+}
+
+std::u16string_view EncodingName(TextEncoding Encoding) {
+  switch (Encoding) {
+  case TextEncoding::Utf8:
+    return u"UTF-8";
+  case TextEncoding::Utf8Bom:
+    return u"UTF-8 (BOM)";
+  case TextEncoding::Utf16Le:
+    return u"UTF-16 LE";
+  case TextEncoding::Utf16Be:
+    return u"UTF-16 BE";
+  case TextEncoding::Ansi:
+    break;
+  }
+  return u"ANSI";
+}
+
+std::u16string DecodeText(std::string_view Data, TextEncoding Encoding) {
+  Data.remove_prefix(std::min(Data.size(), ByteOrderMark(Encoding).size()));
+  switch (Encoding) {
+  case TextEncoding::Utf8:
+  case TextEncoding::Utf8Bom:
+    return DecodeUtf8(Data);
+  case TextEncoding::Utf16Le:
+    return DecodeUtf16(Data, false);
+  case TextEncoding::Utf16Be:
+    return DecodeUtf16(Data, true);
+  case TextEncoding::Ansi:
+    break;
+  }
+  return DecodeAnsiText(Data);
+}
+
+std::optional<std::string> EncodeTextExactly(std::u16string_view Text, TextEncoding Encoding) {
+  switch (Encoding) {
+  case TextEncoding::Utf8:
+  case TextEncoding::Utf8Bom:
+    return EncodeUtf8(Text);
+  case TextEncoding::Utf16Le:
+    return EncodeUtf16(Text, false);
+  case TextEncoding::Utf16Be:
+    return EncodeUtf16(Text, true);
+  case TextEncoding::Ansi:
+    break;
+  }
+  // The code page holds a character exactly when it reads back as itself: a best-fit look-alike
+  // or the default character does not.
+  std::string Bytes = EncodeAnsiText(Text);
+  if (DecodeAnsiText(Bytes) != Text)
+    return std::nullopt;
+  return Bytes;
+}
+
+} // namespace marigold
