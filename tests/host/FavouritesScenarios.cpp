@@ -211,3 +211,63 @@ MARIGOLD_HOST_SCENARIO("favourites-save-error", FavouritesSaveError) {
   }
   CheckEqual(ReadBytes(Stage.SettingsFile()), Before, "the settings file is unchanged");
 }
+
+// Settings files saved by other editors: UTF-8 with and without a byte order mark and UTF-16
+// give their captions and find their non-ANSI paths; a name outside the ANSI code page
+// registers into a UTF-8 file and opens, and is refused with a box in an ANSI file.
+MARIGOLD_HOST_SCENARIO("favourites-encodings", FavouritesEncodings) {
+  FavouritesStage Stage(Ctx, L"encodings");
+  const std::wstring Korean = L"C:\\Work\\한국어.txt";
+  WriteBytes(L"C:\\Work\\メモ.txt", "x");
+  WriteBytes(Korean, "x");
+  const std::wstring Text = L"メモ\tC:\\Work\\メモ.txt\r\n" + Korean + L"\r\n";
+  const std::wstring_view Wide = Text;
+  const std::string Utf16(reinterpret_cast<const char*>(Wide.data()), Wide.size() * 2);
+  const struct {
+    const char* Name;
+    std::string Bytes;
+  } Files[] = {
+      {"UTF-8 with a byte order mark", "\xEF\xBB\xBF" + Utf8(Text)},
+      {"UTF-8", Utf8(Text)},
+      {"UTF-16 LE", "\xFF\xFE" + Utf16},
+  };
+  for (const auto& File : Files) {
+    WriteBytes(Stage.SettingsFile(), File.Bytes);
+    MenuDriver Driver(Stage.Window);
+    Driver.ClickOutside();
+    Stage.Run(Driver, {200, 150});
+    CheckEqual(Driver.Tree.substr(0, Driver.Tree.find("-\n")),
+               std::string("メモ #1\n한국어.txt #2\n"),
+               std::string("captions and states of a ") + File.Name + " file");
+  }
+
+  Stage.Window.Answers.FileName = u"C:\\Work\\한국어.txt";
+  WriteBytes(Stage.SettingsFile(), Utf8(L"C:\\Work\\メモ.txt"));
+  MenuDriver Register(Stage.Window);
+  Register.Click(L"登録").Click(L"ファイル名のみの登録");
+  Stage.Run(Register, {250, 100});
+  CheckEqual(ReadBytes(Stage.SettingsFile()),
+             Utf8(L"한국어.txt\t" + Korean + L"\r\nC:\\Work\\メモ.txt"),
+             "the Korean name is registered into the UTF-8 file");
+  MenuDriver Open(Stage.Window);
+  Open.Click(L"한국어.txt");
+  Stage.Run(Open, {250, 100});
+  const auto Lines = Stage.Launches(1);
+  Check(Lines.size() == 1 && Lines[0].ends_with(" \"" + Utf8(Korean) + "\""), "and it opens");
+
+  Stage.WriteSettings(L"C:\\Work\\notes.txt");
+  const std::string Before = ReadBytes(Stage.SettingsFile());
+  MessageBoxAnswerer Answerer(Stage.Window.Handle(), {IDOK});
+  MenuDriver Refused(Stage.Window);
+  Refused.Click(L"登録").Click(L"ファイル名のみの登録");
+  Stage.Run(Refused, {250, 100});
+  const auto Boxes = Answerer.Wait(3000);
+  CheckEqual(Boxes.size(), size_t{1}, "an ANSI file refuses the name with a message box");
+  if (!Boxes.empty()) {
+    CheckEqual(Boxes[0].Caption, std::wstring(L"Marigold"), "its caption");
+    Check(Boxes[0].Text.find(Korean) != std::wstring::npos &&
+              Boxes[0].Text.find(L"UTF-8") != std::wstring::npos,
+          "it names the file and the way out");
+  }
+  CheckEqual(ReadBytes(Stage.SettingsFile()), Before, "and writes nothing");
+}
