@@ -1,5 +1,6 @@
 #include "plugin/FavouritesCommand.h"
 
+#include "base/Errors.h"
 #include "lib/FileUnit.h"
 #include "lib/StringRecordList.h"
 #include "lib/StringSearchUnit.h"
@@ -7,6 +8,7 @@
 #include "lib/TextEncoding.h"
 #include "platform/Dialogs.h"
 #include "platform/Files.h"
+#include "platform/Lock.h"
 #include "platform/Menu.h"
 #include "platform/Process.h"
 #include "plugin/FavouritesMenu.h"
@@ -95,6 +97,21 @@ void ReportUnstorableName(WindowHandle Owner, std::u16string_view FileName, Text
 
 } // namespace
 
+std::u16string SettingsLockName(std::u16string_view Path) {
+  uint64_t Hash = 14695981039346656037u; // FNV-1a over the UTF-16 units
+  for (char16_t Unit : Path) {
+    const char16_t Folded = Unit >= u'a' && Unit <= u'z' ? static_cast<char16_t>(Unit - 32) : Unit;
+    for (const auto Byte : {Folded & 0xFF, Folded >> 8}) {
+      Hash ^= static_cast<uint64_t>(Byte);
+      Hash *= 1099511628211u;
+    }
+  }
+  std::u16string Name = u"Marigold.Settings.";
+  for (int Shift = 60; Shift >= 0; Shift -= 4)
+    Name += u"0123456789ABCDEF"[(Hash >> Shift) & 0xF];
+  return Name;
+}
+
 void RunProgram(std::u16string_view ProgramPath, std::u16string_view Arguments) {
   std::u16string CommandLine = EncloseWith(ProgramPath, Quote, false);
   if (!Arguments.empty()) {
@@ -165,6 +182,10 @@ void RegisterActiveFile(WindowHandle Window, std::u16string_view FileName,
   // The file as it is now, not as the menu was built from it: whatever another program wrote
   // meanwhile stays. Its bytes are kept as they are; only the new line is added in front.
   const std::u16string Settings = GetSettingsFileName();
+  // From the read to the save no other editor process registers: none loses a line.
+  const platform::NamedLock Lock(SettingsLockName(Settings), SettingsLockTimeoutMs);
+  if (Lock.Error())
+    throw EInOutError(u"Error:SaveAnsiStringToFile\r\n" + Settings, Lock.Error());
   const std::string Former =
       platform::FileExists(Settings) ? LoadAnsiStringFromFile(Settings) : std::string();
   const TextEncoding Encoding = DetectTextEncoding(Former);

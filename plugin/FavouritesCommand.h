@@ -46,6 +46,12 @@ void OpenFavourite(const TCommonStringRecordList& Lines, int32_t Index);
 void RegisterActiveFile(platform::WindowHandle Window, std::u16string_view FileName,
                         std::u16string_view Selected, RegisterForm Form);
 
+// How long a registration waits for another process's save of the settings file.
+inline constexpr uint32_t SettingsLockTimeoutMs = 5000;
+// The name of the lock that every editor process takes while it registers into the settings file
+// Path: derived from the full path, case of ASCII letters ignored as Windows ignores it.
+[[nodiscard]] std::u16string SettingsLockName(std::u16string_view Path);
+
 // The selection on one line: a TAB or a CR LF becomes a blank, a lone CR or LF goes.
 [[nodiscard]] std::u16string CleanSelection(std::u16string_view Selected);
 

@@ -5,12 +5,16 @@
 
 #include "base/Errors.h"
 #include "lib/FileUnit.h"
+#include "platform/Lock.h"
 #include "platform/posix/StandIn.h"
 #include "plugin/FavouritesMenu.h"
 #include "plugin/PluginFrame.h"
 #include "unit/posix/FavouritesTestFixture.h"
 
 #include <gmock/gmock.h>
+
+#include <future>
+#include <thread>
 
 using namespace marigold;
 
@@ -324,4 +328,23 @@ TEST_F(CommandTest, WhatAnotherProgramSavedWhileTheMenuWasOpenStays) {
     return IdOf(Menu, RegisterFileCaption);
   });
   EXPECT_EQ(Read(Settings), "main.c\tC:\\src\\main.c\r\nb\r\na");
+}
+
+// Another editor process registering all the time: after the wait the save error is shown with
+// the system's reason, and nothing is written.
+TEST_F(CommandTest, ARegistrationThatCannotTakeTheLockWritesNothing) {
+  std::promise<void> Taken, Release;
+  std::thread Other([&] {
+    const platform::NamedLock Held(SettingsLockName(Settings), 0);
+    Taken.set_value();
+    Release.get_future().wait();
+  });
+  Taken.get_future().wait();
+  EXPECT_THROW(Run("a\r\n", [](auto Menu) { return IdOf(Menu, RegisterFileCaption); }),
+               EInOutError);
+  Release.set_value();
+  Other.join();
+  EXPECT_EQ(Read(Settings), "a\r\n");
+  EXPECT_EQ(SettingsLockName(u"C:\\Editor\\plugins\\M.txt"),
+            SettingsLockName(u"c:\\editor\\PlugIns\\m.TXT"));
 }
