@@ -57,6 +57,35 @@ std::u16string TemporarySibling(std::u16string_view Path, uint32_t Token) {
   return std::u16string(Path.substr(0, Folder)) + Name;
 }
 
+// Writes Data over the existing file Target from its start and cuts it there. Should the
+// rewrite fail, the former bytes are written back, so that the file is never left half new.
+void RewriteInPlace(std::u16string_view Path, std::u16string_view Target, std::string_view Data) {
+  std::string Former;
+  try {
+    Former = LoadAnsiStringFromFile(Target);
+  } catch (const Exception& E) {
+    FailSave(Path, E.Code());
+  }
+  auto Rewrite = [&Target](std::string_view Bytes) {
+    std::error_code Error;
+    platform::FileHandle File = platform::OpenFileForRewriting(Target, Error);
+    if (!File.IsOpen())
+      return Error;
+    if (!Bytes.empty())
+      Error = platform::WriteOnce(File, Bytes);
+    if (!Error)
+      Error = platform::TruncateHere(File);
+    if (!Error)
+      Error = platform::FlushFile(File);
+    const std::error_code CloseError = File.Close();
+    return Error ? Error : CloseError;
+  };
+  if (const std::error_code Error = Rewrite(Data)) {
+    (void)Rewrite(Former); // the save failed already; its reason is what counts
+    FailSave(Path, Error);
+  }
+}
+
 } // namespace
 
 TFileFindResult FindFile(std::u16string_view Path) {
@@ -93,19 +122,27 @@ std::string LoadAnsiStringFromFile(std::u16string_view Path) {
 void SaveAnsiStringToFile(std::u16string_view Path, std::string_view Data) {
   if (!FitsPathField(Path) || NameStart(Path) == Path.size())
     FailSave(Path);
+  // A link stays a link: the file it leads to is the one rewritten.
+  const std::u16string Target = platform::FinalPath(Path);
+  if (!FitsPathField(Target))
+    FailSave(Path);
   // Checked here because a platform that ignores the attribute (Wine as root) would replace it.
   std::error_code Error;
-  if (auto Attributes = platform::FileAttributes(Path, Error);
-      Attributes && (*Attributes & (platform::AttributeReadOnly | platform::AttributeDirectory)))
+  const auto Attributes = platform::FileAttributes(Target, Error);
+  if (Attributes && (*Attributes & (platform::AttributeReadOnly | platform::AttributeDirectory)))
     FailSave(Path, platform::AccessDenied());
 
   std::u16string Temporary;
   platform::FileHandle File;
   for (int Attempt = 0; Attempt < 8 && !File.IsOpen(); ++Attempt) {
-    Temporary = TemporarySibling(Path, NextToken());
+    Temporary = TemporarySibling(Target, NextToken());
     File = platform::CreateNewFile(Temporary, Error);
-    if (!File.IsOpen() && !platform::FileExists(Temporary) && !platform::DirectoryExists(Temporary))
-      FailSave(Path, Error); // not a clash of names: the folder is missing or closed to us
+    if (File.IsOpen() || platform::FileExists(Temporary) || platform::DirectoryExists(Temporary))
+      continue; // a clash of names: try another
+    // The folder takes no new file. The file itself may still be writable: rewrite it in place.
+    if (Attributes)
+      return RewriteInPlace(Path, Target, Data);
+    FailSave(Path, Error);
   }
   if (!File.IsOpen())
     FailSave(Path, Error);
@@ -117,7 +154,7 @@ void SaveAnsiStringToFile(std::u16string_view Path, std::string_view Data) {
   if (!Error)
     Error = CloseError;
   if (!Error)
-    Error = platform::ReplaceFileWith(Temporary, Path);
+    Error = platform::ReplaceFileWith(Temporary, Target);
   if (Error) {
     (void)platform::RemoveFile(Temporary); // the save failed already; its reason is what counts
     FailSave(Path, Error);

@@ -94,8 +94,19 @@ std::error_code WriteOnce(FileHandle& File, std::string_view Data);
 // Flushes the file's data to the disk (FlushFileBuffers).
 std::error_code FlushFile(FileHandle& File);
 
-// Moves Source over Target, replacing it (MoveFileExW with MOVEFILE_REPLACE_EXISTING |
-// MOVEFILE_WRITE_THROUGH); retries briefly while the target is held by another process.
+// The file Path names once symbolic links are followed, so that a save replaces the link's
+// target, not the link; Path itself when it is no link or names nothing.
+[[nodiscard]] std::u16string FinalPath(std::u16string_view Path);
+
+// An existing file for rewriting in place: write access, sharing for reading, OPEN_EXISTING.
+// Not open, with the reason in Error, on failure.
+[[nodiscard]] FileHandle OpenFileForRewriting(std::u16string_view Path, std::error_code& Error);
+// Ends the file where the last write ended (SetEndOfFile).
+std::error_code TruncateHere(FileHandle& File);
+
+// Puts Source in the place of Target: an existing Target keeps its attributes, security and
+// creation time (ReplaceFileW); a missing one is moved to (MoveFileExW with
+// MOVEFILE_WRITE_THROUGH). Retries briefly while the target is held by another process.
 std::error_code ReplaceFileWith(std::u16string_view Source, std::u16string_view Target);
 // MoveFileW: fails when To exists.
 std::error_code RenameFile(std::u16string_view From, std::u16string_view To);

@@ -66,6 +66,30 @@ std::string NativePath(std::u16string_view Path) {
   return Prefix + Rest;
 }
 
+// The Windows path of a native path under the drive root; empty when it lies elsewhere.
+std::u16string WindowsPath(const std::string& Native) {
+  const std::string Root = Files().Root + "/";
+  if (!Native.starts_with(Root))
+    return {};
+  std::string Rest = Native.substr(Root.size());
+  std::string Prefix;
+  if (Rest.starts_with("UNC/")) {
+    Prefix = "\\\\";
+    Rest.erase(0, 4);
+  } else if (Rest.size() >= 1 && Rest[0] >= 'A' && Rest[0] <= 'Z' &&
+             (Rest.size() == 1 || Rest[1] == '/')) {
+    Prefix = std::string(1, Rest[0]) + ":";
+    Rest.erase(0, 1);
+  } else {
+    return {};
+  }
+  std::string Path = Prefix + Rest;
+  for (char& C : Path)
+    if (C == '/')
+      C = '\\';
+  return std::u16string(Path.begin(), Path.end()); // test paths are ASCII after the root
+}
+
 } // namespace platform::standin
 
 namespace platform {
@@ -290,6 +314,34 @@ std::error_code FlushFile(FileHandle& File) {
   if (!StepAllowed(FileStep::Flush, {}))
     return ScriptedFailure();
   return fsync(Descriptor(File)) == 0 ? std::error_code() : LastError();
+}
+
+std::u16string FinalPath(std::u16string_view Path) {
+  const std::string Native = Reachable(Path);
+  std::error_code Error;
+  if (!std::filesystem::is_symlink(Native, Error))
+    return std::u16string(Path);
+  const auto Resolved = std::filesystem::weakly_canonical(Native, Error);
+  const std::u16string Windows = Error ? std::u16string() : standin::WindowsPath(Resolved.string());
+  return Windows.empty() ? std::u16string(Path) : Windows;
+}
+
+FileHandle OpenFileForRewriting(std::u16string_view Path, std::error_code& Error) {
+  const std::string Native = Reachable(Path);
+  if (IsReadOnly(Native)) {
+    Error = AccessDenied();
+    return {};
+  }
+  if (!StepAllowed(FileStep::OpenForRewriting, Native)) {
+    Error = ScriptedFailure();
+    return {};
+  }
+  return Opened(open(Native.c_str(), O_WRONLY | O_CLOEXEC), Error);
+}
+
+std::error_code TruncateHere(FileHandle& File) {
+  const off_t End = lseek(Descriptor(File), 0, SEEK_CUR);
+  return End >= 0 && ftruncate(Descriptor(File), End) == 0 ? std::error_code() : LastError();
 }
 
 std::error_code ReplaceFileWith(std::u16string_view Source, std::u16string_view Target) {

@@ -18,8 +18,10 @@ void SetDriveRoot(std::string Root);
 // The native path for a Windows path; '\' becomes '/'.
 // NativePath(u"d:\\x\\y.txt") == Root + "/D/x/y.txt"
 std::string NativePath(std::u16string_view Path);
+// The Windows path of a native path under the root; empty for one outside it.
+std::u16string WindowsPath(const std::string& Native);
 
-enum class FileStep { OpenForReading, Read, CreateNew, Write, Flush, Replace };
+enum class FileStep { OpenForReading, Read, CreateNew, OpenForRewriting, Write, Flush, Replace };
 // Called before each step of the file calls with the native path concerned; answering false
 // makes the step fail as the system would (a failing Write still writes half of its bytes).
 using FileStepHook = std::function<bool(FileStep Step, const std::string& NativePath)>;

@@ -33,6 +33,21 @@ bool IsTransient(DWORD Error) {
          Error == ERROR_LOCK_VIOLATION;
 }
 
+struct FileTraits {
+  using Value = HANDLE;
+  static Value Invalid() noexcept { return INVALID_HANDLE_VALUE; }
+  static void Close(Value File) noexcept { CloseHandle(File); }
+};
+
+// Whether another program holds File so that it cannot be replaced now: asked with an open of
+// its own, because a refused ReplaceFileW may leave a scratch file of its own behind.
+bool Replaceable(const std::wstring& File) {
+  // False with GetLastError telling why.
+  return static_cast<bool>(marigold::UniqueResource<FileTraits>(
+      CreateFileW(File.c_str(), DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                  nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr)));
+}
+
 struct FindTraits {
   using Value = HANDLE;
   static Value Invalid() noexcept { return INVALID_HANDLE_VALUE; }
@@ -111,12 +126,54 @@ std::error_code FlushFile(FileHandle& File) {
   return Checked(FlushFileBuffers(AsHandle(File)));
 }
 
+std::u16string FinalPath(std::u16string_view Path) {
+  const std::wstring Wide = marigold::ToWide(Path);
+  const DWORD Attributes = GetFileAttributesW(Wide.c_str());
+  if (Attributes == INVALID_FILE_ATTRIBUTES || !(Attributes & FILE_ATTRIBUTE_REPARSE_POINT))
+    return std::u16string(Path);
+  const marigold::UniqueResource<FileTraits> File(
+      CreateFileW(Wide.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  wchar_t Buffer[MAX_PATH + 8] = {};
+  const DWORD Length =
+      File ? GetFinalPathNameByHandleW(File.get(), Buffer, MAX_PATH + 8, FILE_NAME_NORMALIZED) : 0;
+  if (Length == 0 || Length >= MAX_PATH + 8)
+    return std::u16string(Path);
+  std::wstring_view Final(Buffer, Length);
+  // The result carries the long-path prefix: \\?\C:\... or \\?\UNC\server\share\...
+  if (Final.starts_with(L"\\\\?\\UNC\\"))
+    return u"\\" + std::u16string(marigold::AsUtf16(Final.data() + 8), Final.size() - 8);
+  if (Final.starts_with(L"\\\\?\\"))
+    Final.remove_prefix(4);
+  return std::u16string(marigold::AsUtf16(Final.data()), Final.size());
+}
+
+FileHandle OpenFileForRewriting(std::u16string_view Path, std::error_code& Error) {
+  return Adopt(CreateFileW(marigold::ToWide(Path).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                           OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr),
+               Error);
+}
+
+std::error_code TruncateHere(FileHandle& File) {
+  return Checked(SetEndOfFile(AsHandle(File)));
+}
+
 std::error_code ReplaceFileWith(std::u16string_view Source, std::u16string_view Target) {
   const std::wstring From = marigold::ToWide(Source), To = marigold::ToWide(Target);
   constexpr int Attempts = 10;
   for (int Attempt = 1;; ++Attempt) {
-    if (MoveFileExW(From.c_str(), To.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+    const DWORD Former = GetFileAttributesW(To.c_str());
+    const bool Exists = Former != INVALID_FILE_ATTRIBUTES;
+    if (Exists ? Replaceable(To) && ReplaceFileW(To.c_str(), From.c_str(), nullptr,
+                                                 REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr)
+               : MoveFileExW(From.c_str(), To.c_str(), MOVEFILE_WRITE_THROUGH)) {
+      // ReplaceFileW keeps them on Windows; not every implementation does.
+      constexpr DWORD Kept = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
+                             FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
+      if (Exists && (GetFileAttributesW(To.c_str()) & Kept) != (Former & Kept))
+        SetFileAttributesW(To.c_str(), (Former & Kept) ? Former & Kept : FILE_ATTRIBUTE_NORMAL);
       return {};
+    }
     const std::error_code Error = LastError();
     if (Attempt == Attempts || !IsTransient(static_cast<DWORD>(Error.value())))
       return Error;

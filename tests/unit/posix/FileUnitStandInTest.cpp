@@ -8,6 +8,8 @@
 
 #include <unistd.h>
 
+#include <filesystem>
+
 using namespace marigold;
 
 namespace {
@@ -56,7 +58,7 @@ TEST(FilesStandIn, MapsWindowsPathsUnderTheDriveRoot) {
 }
 
 TEST_F(FileTest, SaveFailingAtAnyStepLeavesTheFormerFile) {
-  for (FileStep Step : {FileStep::CreateNew, FileStep::Write, FileStep::Flush, FileStep::Replace}) {
+  for (FileStep Step : {FileStep::Write, FileStep::Flush, FileStep::Replace}) {
     WriteBytes(At(u"t.txt"), "former content");
     FailStep(Step);
     EXPECT_EQ(InOutFailure([&] { SaveAnsiStringToFile(At(u"t.txt"), "a new and longer content"); }),
@@ -65,6 +67,39 @@ TEST_F(FileTest, SaveFailingAtAnyStepLeavesTheFormerFile) {
     EXPECT_EQ(ReadBytes(At(u"t.txt")), "former content");
     EXPECT_EQ(Names(), std::vector<std::string>{"t.txt"}) << "a temporary file was left";
   }
+}
+
+// A folder that takes no new file: the file itself is rewritten in place, and should that
+// fail, its former bytes are written back.
+TEST_F(FileTest, WithoutATemporaryFileTheSaveRewritesInPlace) {
+  WriteBytes(At(u"t.txt"), "former content");
+  const auto& Taken = FailStep(FileStep::CreateNew);
+  SaveAnsiStringToFile(At(u"t.txt"), "new");
+  EXPECT_EQ(Taken,
+            (std::vector<FileStep>{FileStep::CreateNew, FileStep::OpenForReading, FileStep::Read,
+                                   FileStep::OpenForRewriting, FileStep::Write, FileStep::Flush}));
+  EXPECT_EQ(ReadBytes(At(u"t.txt")), "new");
+
+  int Writes = 0;
+  platform::standin::SetFileStepHook([&](FileStep Step, const std::string&) {
+    return Step != FileStep::CreateNew && (Step != FileStep::Write || ++Writes > 1);
+  });
+  EXPECT_EQ(InOutFailure([&] { SaveAnsiStringToFile(At(u"t.txt"), "a much longer content"); }),
+            u"Error:SaveAnsiStringToFile\r\n" + At(u"t.txt"));
+  platform::standin::ResetFiles();
+  EXPECT_EQ(ReadBytes(At(u"t.txt")), "new");
+  EXPECT_EQ(Names(), std::vector<std::string>{"t.txt"});
+}
+
+// A settings file that is a link stays one; the file it leads to gets the new text.
+TEST_F(FileTest, SavingThroughALinkRewritesItsTarget) {
+  std::filesystem::create_directory(Real(At(u"synced")));
+  WriteBytes(At(u"synced\\t.txt"), "former");
+  std::filesystem::create_symlink(Real(At(u"synced\\t.txt")), Real(At(u"link.txt")));
+  SaveAnsiStringToFile(At(u"link.txt"), "new");
+  EXPECT_TRUE(std::filesystem::is_symlink(Real(At(u"link.txt"))));
+  EXPECT_EQ(ReadBytes(At(u"synced\\t.txt")), "new");
+  EXPECT_EQ(Names(), (std::vector<std::string>{"link.txt", "synced"}));
 }
 
 TEST_F(FileTest, SaveWritesFlushesThenReplaces) {

@@ -108,3 +108,14 @@ TEST_F(FileTest, HiddenAndSystemEntriesAreFound) {
   EXPECT_EQ(FindFile(At(u"h.*")).Name, u"h.txt");
   EXPECT_EQ(LoadAnsiStringFromFile(At(u"h.txt")), "hidden");
 }
+
+// The save puts the new content into the file the user has: its attributes stay (and, by
+// ReplaceFileW on Windows, its security and creation time, which Wine cannot show).
+TEST_F(FileTest, SaveKeepsTheFileAttributes) {
+  const std::wstring Path = marigold::ToWide(At(u"kept.txt"));
+  WriteBytes(At(u"kept.txt"), "former");
+  ASSERT_TRUE(SetFileAttributesW(Path.c_str(), FILE_ATTRIBUTE_HIDDEN));
+  SaveAnsiStringToFile(At(u"kept.txt"), "new");
+  EXPECT_EQ(ReadBytes(At(u"kept.txt")), "new");
+  EXPECT_TRUE(GetFileAttributesW(Path.c_str()) & FILE_ATTRIBUTE_HIDDEN);
+}
