@@ -131,6 +131,9 @@ void SaveAnsiStringToFile(std::u16string_view Path, std::string_view Data) {
   const auto Attributes = platform::FileAttributes(Target, Error);
   if (Attributes && (*Attributes & (platform::AttributeReadOnly | platform::AttributeDirectory)))
     FailSave(Path, platform::AccessDenied());
+  // A link the system would not resolve: written through, so that it stays a link.
+  if (Attributes && (*Attributes & platform::AttributeReparsePoint) && Target == Path)
+    return RewriteInPlace(Path, Target, Data);
 
   std::u16string Temporary;
   platform::FileHandle File;

@@ -20,6 +20,7 @@ inline constexpr uint32_t AttributeSystem = 0x04;
 inline constexpr uint32_t AttributeDirectory = 0x10;
 inline constexpr uint32_t AttributeArchive = 0x20;
 inline constexpr uint32_t AttributeNormal = 0x80;
+inline constexpr uint32_t AttributeReparsePoint = 0x400; // a symbolic link, for one
 
 // Attributes of an existing file or folder (GetFileAttributesW); nullopt, with the reason in
 // Error, when there is none.

@@ -148,6 +148,9 @@ std::optional<uint32_t> AttributesOf(const std::string& Native, std::error_code&
   uint32_t Attributes = S_ISDIR(Info->st_mode) ? AttributeDirectory : AttributeArchive;
   if ((Info->st_mode & S_IWUSR) == 0)
     Attributes |= AttributeReadOnly;
+  struct stat Link {};
+  if (lstat(Native.c_str(), &Link) == 0 && S_ISLNK(Link.st_mode))
+    Attributes |= AttributeReparsePoint;
   return Attributes;
 }
 

@@ -271,3 +271,44 @@ MARIGOLD_HOST_SCENARIO("favourites-encodings", FavouritesEncodings) {
   }
   CheckEqual(ReadBytes(Stage.SettingsFile()), Before, "and writes nothing");
 }
+
+// The user saves the settings file in another editor while the menu is open: the registration
+// adds its line to what is on disk then, not to the copy the menu was built from.
+MARIGOLD_HOST_SCENARIO("favourites-meanwhile", FavouritesMeanwhile) {
+  FavouritesStage Stage(Ctx, L"meanwhile");
+  Stage.WriteSettings(L"C:\\Work\\notes.txt");
+  MenuDriver Driver(Stage.Window);
+  Driver.Click(L"登録")
+      .Then([&] { Stage.WriteSettings(L"C:\\Work\r\nC:\\Work\\notes.txt"); })
+      .Click(L"ファイル名のみの登録");
+  Stage.Run(Driver, {250, 100});
+  CheckEqual(ReadBytes(Stage.SettingsFile()),
+             std::string("notes.txt\tC:\\Work\\notes.txt\r\nC:\\Work\r\nC:\\Work\\notes.txt"),
+             "the line saved meanwhile stays");
+}
+
+// A settings file that is a symbolic link (into a synced folder, say) stays a link; the file it
+// leads to gets the new line. Where this Wine makes no links, there is nothing to check.
+MARIGOLD_HOST_SCENARIO("favourites-link", FavouritesLink) {
+  FavouritesStage Stage(Ctx, L"link");
+  const std::wstring Synced = L"C:\\MgE2E\\synced.txt";
+  WriteBytes(Synced, "C:\\Work\\notes.txt");
+  DeleteFileW(Stage.SettingsFile().c_str());
+  const bool Made = CreateSymbolicLinkW(Stage.SettingsFile().c_str(), Synced.c_str(), 0);
+  const DWORD Attributes = GetFileAttributesW(Stage.SettingsFile().c_str());
+  if (!Made || Attributes == INVALID_FILE_ATTRIBUTES ||
+      !(Attributes & FILE_ATTRIBUTE_REPARSE_POINT) ||
+      ReadBytes(Stage.SettingsFile()) != "C:\\Work\\notes.txt") {
+    Print("favourites-link: this Wine shows no usable symbolic link; nothing to check");
+    Check(true, "no links here");
+    return;
+  }
+  MenuDriver Driver(Stage.Window);
+  Driver.Click(L"登録").Click(L"ファイル名のみの登録");
+  Stage.Run(Driver, {250, 100});
+  Check(GetFileAttributesW(Stage.SettingsFile().c_str()) & FILE_ATTRIBUTE_REPARSE_POINT,
+        "the settings file is still a link");
+  CheckEqual(ReadBytes(Synced),
+             std::string("notes.txt\tC:\\Work\\notes.txt\r\nC:\\Work\\notes.txt"),
+             "the link's target has the new line");
+}

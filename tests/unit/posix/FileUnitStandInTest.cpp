@@ -9,6 +9,8 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 
 using namespace marigold;
 
@@ -100,6 +102,18 @@ TEST_F(FileTest, SavingThroughALinkRewritesItsTarget) {
   EXPECT_TRUE(std::filesystem::is_symlink(Real(At(u"link.txt"))));
   EXPECT_EQ(ReadBytes(At(u"synced\\t.txt")), "new");
   EXPECT_EQ(Names(), (std::vector<std::string>{"link.txt", "synced"}));
+
+  // A link the platform cannot name the target of (here: outside every drive) is written
+  // through in place.
+  const auto Outside = std::filesystem::temp_directory_path() / "marigold-outside.txt";
+  std::ofstream(Outside, std::ios::binary) << "former";
+  std::filesystem::remove(Real(At(u"link.txt")));
+  std::filesystem::create_symlink(Outside, Real(At(u"link.txt")));
+  SaveAnsiStringToFile(At(u"link.txt"), "new");
+  EXPECT_TRUE(std::filesystem::is_symlink(Real(At(u"link.txt"))));
+  std::ifstream In(Outside, std::ios::binary);
+  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(In), {}), "new");
+  std::filesystem::remove(Outside);
 }
 
 TEST_F(FileTest, SaveWritesFlushesThenReplaces) {
