@@ -110,6 +110,17 @@ TEST_F(Migration, LegacyFileAnsweredYesBecomesTheSettingsFile) {
                                                           {"Marigolds_Setting.txt", LegacyBytes}}));
 }
 
+// A legacy file saved as UTF-8 reads as such and becomes the settings file byte for byte.
+TEST_F(Migration, LegacyFileInUtf8KeepsItsBytes) {
+  const std::string Utf8 = "\xEF\xBB\xBF\xE3\x81\x82\r\n\x81 x";
+  Write(Legacy, Utf8);
+  AnswerDialog(IdYes);
+  LoadSettingsWithMigration(FList);
+  EXPECT_EQ(FList.Text(), u"あ\r\n\uFFFD x");
+  EXPECT_EQ(Folder(), (std::map<std::string, std::string>{{"Marigolds_ini.bak", Utf8},
+                                                          {"Marigolds_Setting.txt", Utf8}}));
+}
+
 TEST_F(Migration, LegacyFileAnsweredNoStartsEmptyAndAsksAboutBothNextTime) {
   Write(Legacy, LegacyBytes);
   for (int Answer : {IdNo, 0}) {
