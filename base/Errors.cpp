@@ -1,5 +1,7 @@
 #include "base/Errors.h"
 
+#include "base/Unicode.h"
+
 namespace marigold {
 
 Exception::Exception(std::u16string Message, std::error_code Code)
@@ -32,21 +34,7 @@ std::string ToUtf8(std::u16string_view Text) {
     } else if (C >= 0xD800 && C <= 0xDFFF) {
       C = 0xFFFD;
     }
-    if (C < 0x80) {
-      Out += static_cast<char>(C);
-    } else if (C < 0x800) {
-      Out += static_cast<char>(0xC0 | (C >> 6));
-      Out += static_cast<char>(0x80 | (C & 0x3F));
-    } else if (C < 0x10000) {
-      Out += static_cast<char>(0xE0 | (C >> 12));
-      Out += static_cast<char>(0x80 | ((C >> 6) & 0x3F));
-      Out += static_cast<char>(0x80 | (C & 0x3F));
-    } else {
-      Out += static_cast<char>(0xF0 | (C >> 18));
-      Out += static_cast<char>(0x80 | ((C >> 12) & 0x3F));
-      Out += static_cast<char>(0x80 | ((C >> 6) & 0x3F));
-      Out += static_cast<char>(0x80 | (C & 0x3F));
-    }
+    AppendUtf8(Out, C);
   }
   return Out;
 }

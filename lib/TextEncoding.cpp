@@ -1,5 +1,6 @@
 #include "lib/TextEncoding.h"
 
+#include "base/Unicode.h"
 #include "lib/FileUnit.h"
 
 #include <algorithm>
@@ -49,15 +50,6 @@ Decoded NextUtf8(std::string_view Data, size_t I) {
   if (Code < Least || Code > 0x10FFFF || (Code >= 0xD800 && Code <= 0xDFFF))
     return {};
   return {Code, Length};
-}
-
-void AppendUtf16(std::u16string& Out, char32_t Code) {
-  if (Code >= 0x10000) {
-    Out += static_cast<char16_t>(0xD800 + ((Code - 0x10000) >> 10));
-    Out += static_cast<char16_t>(0xDC00 + ((Code - 0x10000) & 0x3FF));
-  } else {
-    Out += static_cast<char16_t>(Code);
-  }
 }
 
 bool IsValidUtf8WithHighBytes(std::string_view Data) {
@@ -117,22 +109,7 @@ std::optional<std::string> EncodeUtf8(std::u16string_view Text) {
     const Decoded D = NextUtf16(Text, I);
     if (D.Length == 0)
       return std::nullopt;
-    const char32_t C = D.Code;
-    if (C < 0x80) {
-      Out += static_cast<char>(C);
-    } else if (C < 0x800) {
-      Out += static_cast<char>(0xC0 | (C >> 6));
-      Out += static_cast<char>(0x80 | (C & 0x3F));
-    } else if (C < 0x10000) {
-      Out += static_cast<char>(0xE0 | (C >> 12));
-      Out += static_cast<char>(0x80 | ((C >> 6) & 0x3F));
-      Out += static_cast<char>(0x80 | (C & 0x3F));
-    } else {
-      Out += static_cast<char>(0xF0 | (C >> 18));
-      Out += static_cast<char>(0x80 | ((C >> 12) & 0x3F));
-      Out += static_cast<char>(0x80 | ((C >> 6) & 0x3F));
-      Out += static_cast<char>(0x80 | (C & 0x3F));
-    }
+    AppendUtf8(Out, D.Code);
     I += D.Length;
   }
   return Out;

@@ -1,7 +1,7 @@
 #include "platform/Files.h"
-#include "base/UniqueResource.h"
 #include "base/WideText.h"
 #include "platform/Error.h"
+#include "platform/win32/Handles.h"
 
 #include <windows.h>
 
@@ -33,17 +33,11 @@ bool IsTransient(DWORD Error) {
          Error == ERROR_LOCK_VIOLATION;
 }
 
-struct FileTraits {
-  using Value = HANDLE;
-  static Value Invalid() noexcept { return INVALID_HANDLE_VALUE; }
-  static void Close(Value File) noexcept { CloseHandle(File); }
-};
-
 // Whether another program holds File so that it cannot be replaced now: asked with an open of
 // its own, because a refused ReplaceFileW may leave a scratch file of its own behind.
 bool Replaceable(const std::wstring& File) {
   // False with GetLastError telling why.
-  return static_cast<bool>(marigold::UniqueResource<FileTraits>(
+  return static_cast<bool>(UniqueFileHandle(
       CreateFileW(File.c_str(), DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                   nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr)));
 }
@@ -131,9 +125,9 @@ std::u16string FinalPath(std::u16string_view Path) {
   const DWORD Attributes = GetFileAttributesW(Wide.c_str());
   if (Attributes == INVALID_FILE_ATTRIBUTES || !(Attributes & FILE_ATTRIBUTE_REPARSE_POINT))
     return std::u16string(Path);
-  const marigold::UniqueResource<FileTraits> File(
-      CreateFileW(Wide.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  const UniqueFileHandle File(CreateFileW(Wide.c_str(), 0,
+                                          FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                          nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
   wchar_t Buffer[MAX_PATH + 8] = {};
   const DWORD Length =
       File ? GetFinalPathNameByHandleW(File.get(), Buffer, MAX_PATH + 8, FILE_NAME_NORMALIZED) : 0;

@@ -1,24 +1,14 @@
 #include "platform/Lock.h"
 
-#include "base/UniqueResource.h"
 #include "base/WideText.h"
 #include "platform/Error.h"
+#include "platform/win32/Handles.h"
 
 #include <windows.h>
 
 namespace platform {
-namespace {
-
-struct HandleTraits {
-  using Value = HANDLE;
-  static Value Invalid() noexcept { return nullptr; }
-  static void Close(Value Handle) noexcept { CloseHandle(Handle); }
-};
-
-} // namespace
-
 struct NamedLock::State {
-  marigold::UniqueResource<HandleTraits> Mutex;
+  UniqueKernelHandle Mutex;
   bool Held = false;
 };
 

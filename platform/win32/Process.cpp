@@ -1,21 +1,11 @@
 #include "platform/Process.h"
-#include "base/UniqueResource.h"
 #include "base/WideText.h"
 #include "platform/Error.h"
+#include "platform/win32/Handles.h"
 
 #include <windows.h>
 
 namespace platform {
-namespace {
-
-struct HandleTraits {
-  using Value = HANDLE;
-  static Value Invalid() noexcept { return nullptr; }
-  static void Close(Value Handle) noexcept { CloseHandle(Handle); }
-};
-
-} // namespace
-
 std::u16string HostExecutablePath() {
   wchar_t Buffer[MAX_PATH + 2] = {};
   DWORD Length = GetModuleFileNameW(nullptr, Buffer, MAX_PATH + 1);
@@ -33,7 +23,7 @@ std::error_code StartProcess(std::u16string CommandLine) {
                       &Startup, &Info))
     return LastError();
   // Nothing waits for the new process: both handles go at once.
-  const marigold::UniqueResource<HandleTraits> Process(Info.hProcess), Thread(Info.hThread);
+  const UniqueKernelHandle Process(Info.hProcess), Thread(Info.hThread);
   return {};
 }
 
