@@ -140,7 +140,8 @@ void SaveAnsiStringToFile(std::u16string_view Path, std::string_view Data) {
   for (int Attempt = 0; Attempt < 8 && !File.IsOpen(); ++Attempt) {
     Temporary = TemporarySibling(Target, NextToken());
     File = platform::CreateNewFile(Temporary, Error);
-    if (File.IsOpen() || platform::FileExists(Temporary) || platform::DirectoryExists(Temporary))
+    std::error_code Missing;
+    if (File.IsOpen() || platform::FileAttributes(Temporary, Missing))
       continue; // a clash of names: try another
     // The folder takes no new file. The file itself may still be writable: rewrite it in place.
     if (Attributes)

@@ -80,13 +80,21 @@ std::u16string DecodeUtf8(std::string_view Data) {
   return Out;
 }
 
+bool IsUtf16(TextEncoding Encoding) {
+  return Encoding == TextEncoding::Utf16Le || Encoding == TextEncoding::Utf16Be;
+}
+
+// The UTF-16 unit of the two bytes at Data[I].
+char16_t UnitAt(std::string_view Data, size_t I, bool BigEndian) {
+  const uint8_t First = Byte(Data, I), Second = Byte(Data, I + 1);
+  return static_cast<char16_t>(BigEndian ? (First << 8) | Second : (Second << 8) | First);
+}
+
 std::u16string DecodeUtf16(std::string_view Data, bool BigEndian) {
   std::u16string Out;
   Out.reserve(Data.size() / 2 + 1);
-  for (size_t I = 0; I + 1 < Data.size(); I += 2) {
-    const uint8_t First = Byte(Data, I), Second = Byte(Data, I + 1);
-    Out += static_cast<char16_t>(BigEndian ? (First << 8) | Second : (Second << 8) | First);
-  }
+  for (size_t I = 0; I + 1 < Data.size(); I += 2)
+    Out += UnitAt(Data, I, BigEndian);
   if (Data.size() % 2 != 0)
     Out += Replacement; // half a unit at the end
   return Out;
@@ -190,6 +198,21 @@ std::u16string DecodeText(std::string_view Data, TextEncoding Encoding) {
     break;
   }
   return DecodeAnsiText(Data);
+}
+
+std::string_view TrimBlankUnits(std::string_view Body, TextEncoding Encoding, bool Front) {
+  const size_t Unit = IsUtf16(Encoding) ? 2 : 1;
+  if (!Front)
+    Body.remove_suffix(Body.size() % Unit);
+  while (Body.size() >= Unit) {
+    const size_t At = Front ? 0 : Body.size() - Unit;
+    const char16_t Value =
+        Unit == 1 ? Byte(Body, At) : UnitAt(Body, At, Encoding == TextEncoding::Utf16Be);
+    if (Value >= 33)
+      break;
+    Front ? Body.remove_prefix(Unit) : Body.remove_suffix(Unit);
+  }
+  return Body;
 }
 
 std::optional<std::string> EncodeTextExactly(std::u16string_view Text, TextEncoding Encoding) {

@@ -28,6 +28,12 @@ enum class TextEncoding : uint8_t { Ansi, Utf8, Utf8Bom, Utf16Le, Utf16Be };
 // not valid in a Unicode encoding read as U+FFFD; ANSI is DecodeAnsiText.
 [[nodiscard]] std::u16string DecodeText(std::string_view Data, TextEncoding Encoding);
 
+// Body (a file's bytes after its byte order mark) without the characters below 33 at its front
+// or at its back: single bytes in ANSI and UTF-8 (no code page 932 trail byte is that small),
+// single units in UTF-16, where half a unit at the back is no character either.
+[[nodiscard]] std::string_view TrimBlankUnits(std::string_view Body, TextEncoding Encoding,
+                                              bool Front);
+
 // Text's bytes in Encoding, without a byte order mark; nullopt when any character cannot be
 // stored exactly (the ANSI code page lacks it, or a lone surrogate): such text is refused, never
 // written as a substitute.

@@ -62,28 +62,6 @@ uint32_t EnabledWhen(bool Condition) {
   return Condition ? MenuString : MenuGrayed;
 }
 
-// The byte counterpart of TrimBlanksAndControls at one end of a file's text (its byte order
-// mark already removed): the characters below 33 are single bytes in ANSI and UTF-8 (no
-// code page 932 trail byte is that small), single units in UTF-16.
-std::string_view TrimBlankEnd(std::string_view Body, TextEncoding Encoding, bool Front) {
-  const bool Wide = Encoding == TextEncoding::Utf16Le || Encoding == TextEncoding::Utf16Be;
-  const size_t Unit = Wide ? 2 : 1;
-  if (Wide && !Front)
-    Body.remove_suffix(Body.size() % 2); // half a unit at the end is no character
-  while (Body.size() >= Unit) {
-    const std::string_view At = Front ? Body.substr(0, Unit) : Body.substr(Body.size() - Unit);
-    const auto First = static_cast<uint8_t>(At[0]);
-    const uint32_t Value = !Wide ? First
-                           : Encoding == TextEncoding::Utf16Le
-                               ? First | (static_cast<uint32_t>(static_cast<uint8_t>(At[1])) << 8)
-                               : (static_cast<uint32_t>(First) << 8) | static_cast<uint8_t>(At[1]);
-    if (Value >= 33)
-      break;
-    Front ? Body.remove_prefix(Unit) : Body.remove_suffix(Unit);
-  }
-  return Body;
-}
-
 void ReportUnstorableName(WindowHandle Owner, std::u16string_view FileName, TextEncoding Encoding) {
   std::u16string Text = u"「";
   Text.append(FileName);
@@ -192,10 +170,10 @@ void RegisterActiveFile(WindowHandle Window, std::u16string_view FileName,
   const std::string_view Mark = ByteOrderMark(Encoding);
   // Trimmed as a whole text: no blanks before the new line, none after the last line.
   std::string_view Rest =
-      TrimBlankEnd(std::string_view(Former).substr(Mark.size()), Encoding, false);
+      TrimBlankUnits(std::string_view(Former).substr(Mark.size()), Encoding, false);
   std::u16string Head = TrimBlanksAndControls(Line);
   if (Head.empty())
-    Rest = TrimBlankEnd(Rest, Encoding, true);
+    Rest = TrimBlankUnits(Rest, Encoding, true);
   else if (!Rest.empty())
     Head = Line.substr(Line.find(Head.front())) + u"\r\n"; // its own end stays inside
   const std::optional<std::string> Encoded = EncodeTextExactly(Head, Encoding);

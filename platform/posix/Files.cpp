@@ -2,6 +2,7 @@
 #include "platform/posix/FilesStandIn.h"
 
 #include "base/Errors.h"
+#include "base/Unicode.h"
 #include "base/UniqueResource.h"
 #include "platform/Error.h"
 
@@ -66,30 +67,6 @@ std::string NativePath(std::u16string_view Path) {
   return Prefix + Rest;
 }
 
-// The Windows path of a native path under the drive root; empty when it lies elsewhere.
-std::u16string WindowsPath(const std::string& Native) {
-  const std::string Root = Files().Root + "/";
-  if (!Native.starts_with(Root))
-    return {};
-  std::string Rest = Native.substr(Root.size());
-  std::string Prefix;
-  if (Rest.starts_with("UNC/")) {
-    Prefix = "\\\\";
-    Rest.erase(0, 4);
-  } else if (Rest.size() >= 1 && Rest[0] >= 'A' && Rest[0] <= 'Z' &&
-             (Rest.size() == 1 || Rest[1] == '/')) {
-    Prefix = std::string(1, Rest[0]) + ":";
-    Rest.erase(0, 1);
-  } else {
-    return {};
-  }
-  std::string Path = Prefix + Rest;
-  for (char& C : Path)
-    if (C == '/')
-      C = '\\';
-  return std::u16string(Path.begin(), Path.end()); // test paths are ASCII after the root
-}
-
 } // namespace platform::standin
 
 namespace platform {
@@ -125,12 +102,7 @@ std::u16string FromUtf8(std::string_view Text) {
     for (; J < Text.size() && J <= I + static_cast<size_t>(Extra); ++J)
       C = (C << 6) | (static_cast<unsigned char>(Text[J]) & 0x3F);
     I = J;
-    if (C >= 0x10000) {
-      Out += static_cast<char16_t>(0xD800 + ((C - 0x10000) >> 10));
-      Out += static_cast<char16_t>(0xDC00 + ((C - 0x10000) & 0x3FF));
-    } else {
-      Out += static_cast<char16_t>(C);
-    }
+    marigold::AppendUtf16(Out, C);
   }
   return Out;
 }
@@ -208,6 +180,30 @@ FileHandle Opened(int Fd, std::error_code& Error) {
 }
 
 } // namespace
+
+// The Windows path of a native path under the drive root; empty when it lies elsewhere.
+std::u16string standin::WindowsPath(const std::string& Native) {
+  const std::string Root = Files().Root + "/";
+  if (!Native.starts_with(Root))
+    return {};
+  std::string Rest = Native.substr(Root.size());
+  std::string Prefix;
+  if (Rest.starts_with("UNC/")) {
+    Prefix = "\\\\";
+    Rest.erase(0, 4);
+  } else if (Rest.size() >= 1 && Rest[0] >= 'A' && Rest[0] <= 'Z' &&
+             (Rest.size() == 1 || Rest[1] == '/')) {
+    Prefix = std::string(1, Rest[0]) + ":";
+    Rest.erase(0, 1);
+  } else {
+    return {};
+  }
+  std::string Path = Prefix + Rest;
+  for (char& C : Path)
+    if (C == '/')
+      C = '\\';
+  return FromUtf8(Path);
+}
 
 std::error_code FileHandle::Close() {
   if (!IsOpen())
