@@ -126,9 +126,11 @@ std::u16string QuoteSearchText(std::u16string_view S) {
 
 void OpenFavourite(const TCommonStringRecordList& Lines, int32_t Index) {
   // The same trimmed text the menu entry was made from, so the entry opens what it shows.
-  const TFavouriteEntry Entry = FavouriteEntry(TrimBlanksAndControls(Lines.GetItem(Index)));
+  const TFavouriteEntry Entry = CheckedFavouriteEntry(TrimBlanksAndControls(Lines.GetItem(Index)),
+                                                      LookupClock::now() + LookupDeadline);
   const std::u16string QuotedPath = EncloseWith(Entry.Line.Path, Quote, false);
-  if (Entry.Kind == FavouriteKind::File)
+  // Not answered in time: opened as a file, and the editor says what it finds there.
+  if (Entry.Kind == FavouriteKind::File || Entry.Kind == FavouriteKind::Unanswered)
     RunProgram(GetEditorPath(),
                Entry.Line.Options.empty() ? QuotedPath : QuotedPath + u" /" + Entry.Line.Options);
   else if (Entry.Kind == FavouriteKind::Folder)
@@ -185,11 +187,13 @@ void RegisterActiveFile(WindowHandle Window, std::u16string_view FileName,
 }
 
 void RunFavouritesCommand(WindowHandle Window) {
+  // The menu appears at most this long after the command started, whatever the targets do.
+  const LookupClock::time_point Deadline = LookupClock::now() + LookupDeadline;
   TCommonStringRecordList Lines;
   LoadSettingsWithMigration(Lines);
   const std::u16string FileName = GetActiveFileName(Window);
 
-  const TFavouritesMenu Favourites = BuildFavouritesMenu(Lines);
+  const TFavouritesMenu Favourites = BuildFavouritesMenu(Lines, Deadline);
   const MenuHandle Root = Favourites.Root();
   const int64_t N = Lines.Count();
   if (N != 0)

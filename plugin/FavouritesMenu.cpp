@@ -4,7 +4,6 @@
 #include "lib/StringRecordList.h"
 #include "lib/StringSplitterUnit.h"
 #include "lib/StringUnit.h"
-#include "platform/Files.h"
 
 #include <algorithm>
 #include <memory>
@@ -64,29 +63,38 @@ TFavouriteEntry FavouriteEntry(std::u16string_view TrimmedText) {
   TFavouriteEntry Entry;
   Entry.Line = ParseFavouriteLine(TrimmedText);
   const TFavouriteLine& Line = Entry.Line;
-  const bool HasLabel = Line.FieldCount == 2;
   if (Line.FieldCount >= 3) {
     Entry.Kind = FavouriteKind::Malformed;
     Entry.Caption = TrimmedText;
     Entry.Flags = platform::MenuDisabled;
-  } else if (!IsValidDrivePath(Line.Path) && !IsValidUNCPath(Line.Path)) {
-    Entry.Kind = FavouriteKind::NotAbsolute;
-    Entry.Caption = HasLabel ? Line.Label : Line.Path;
-    Entry.Flags = platform::MenuDisabled;
-  } else {
-    // One look-up answers both tests: a folder first, then a file.
-    std::error_code Missing; // why a target cannot be asked does not change the menu
-    const std::optional<uint32_t> Attributes = platform::FileAttributes(Line.Path, Missing);
-    const bool IsFolder = Attributes && (*Attributes & platform::AttributeDirectory);
-    const bool IsFile = Attributes && !IsFolder;
-    Entry.Kind = IsFolder ? FavouriteKind::Folder
-                 : IsFile ? FavouriteKind::File
-                          : FavouriteKind::Missing;
-    Entry.Caption = HasLabel   ? Line.Label
-                    : IsFolder ? u"Folder " + FileNamePart(Line.Path)
-                               : FileNamePart(Line.Path);
-    Entry.Flags = IsFolder || IsFile ? platform::MenuString : platform::MenuGrayed;
+    return Entry;
   }
+  const bool IsAbsolute = IsValidDrivePath(Line.Path) || IsValidUNCPath(Line.Path);
+  Entry.Kind = IsAbsolute ? FavouriteKind::Unanswered : FavouriteKind::NotAbsolute;
+  Entry.Caption = Line.FieldCount == 2 ? Line.Label
+                  : IsAbsolute         ? FileNamePart(Line.Path)
+                                       : Line.Path;
+  Entry.Flags = IsAbsolute ? platform::MenuString : platform::MenuDisabled;
+  return Entry;
+}
+
+void AnswerEntry(TFavouriteEntry& Entry, TargetState Target) {
+  if (Entry.Kind != FavouriteKind::Unanswered || Target == TargetState::Unanswered)
+    return;
+  const bool IsFolder = Target == TargetState::Folder;
+  Entry.Kind = IsFolder                      ? FavouriteKind::Folder
+               : Target == TargetState::File ? FavouriteKind::File
+                                             : FavouriteKind::Missing;
+  if (IsFolder && Entry.Line.FieldCount != 2)
+    Entry.Caption = u"Folder " + Entry.Caption;
+  Entry.Flags = Entry.Kind == FavouriteKind::Missing ? platform::MenuGrayed : platform::MenuString;
+}
+
+TFavouriteEntry CheckedFavouriteEntry(std::u16string_view TrimmedText,
+                                      LookupClock::time_point Deadline) {
+  TFavouriteEntry Entry = FavouriteEntry(TrimmedText);
+  if (Entry.Kind == FavouriteKind::Unanswered)
+    AnswerEntry(Entry, LookUpTargets({Entry.Line.Path}, Deadline).front());
   return Entry;
 }
 
@@ -113,9 +121,8 @@ void TFavouritesMenuBuilder::NewLevelMenu(int32_t Level) {
   FLevelMenus[Slot] = std::move(Fresh);
 }
 
-void TFavouritesMenuBuilder::AddFavouriteItem(int32_t Level, int32_t Index,
-                                              std::u16string_view TrimmedText) {
-  const TFavouriteEntry Entry = FavouriteEntry(TrimmedText);
+void TFavouritesMenuBuilder::AddFavouriteItem(int32_t Level, int32_t Index, std::u16string_view) {
+  const TFavouriteEntry& Entry = FEntries.at(static_cast<size_t>(Index));
   const MenuHandle Menu = FLevelMenus[static_cast<size_t>(Level)].get();
   if (Entry.Kind == FavouriteKind::Separator)
     (void)platform::AppendMenuEntry(Menu, platform::MenuSeparator, 0, {});
@@ -160,9 +167,12 @@ TFavouritesMenu TFavouritesMenuBuilder::Finish() {
   return TFavouritesMenu(std::move(Root), std::move(Unattached));
 }
 
-TFavouritesMenu BuildFavouritesMenu(const TCommonStringRecordList& Lines) {
-  TFavouritesMenuBuilder Builder;
-  Builder.NewLevelMenu(0);
+namespace {
+
+// The one walk over the lines that decides their nesting, for the menu builder and for the first
+// pass that only collects the entries.
+template <class Steps> void WalkFavourites(const TCommonStringRecordList& Lines, Steps& S) {
+  S.NewLevelMenu(0);
   int32_t Previous = -1;
   for (int32_t I = 0; I < Lines.Count(); ++I) {
     const std::u16string Line = Lines.GetItem(I);
@@ -172,16 +182,49 @@ TFavouritesMenu BuildFavouritesMenu(const TCommonStringRecordList& Lines) {
     const std::u16string T = TrimBlanksAndControls(Line);
     const int32_t N = NextIndentLevel(Lines, I);
     if (Previous < D)
-      Builder.NewLevelMenu(D);
+      S.NewLevelMenu(D);
     if (N > D) {
-      Builder.PushCaption(D, T); // a header: captions its submenu once that is closed
+      S.PushCaption(D, T); // a header: captions its submenu once that is closed
     } else {
-      Builder.AddFavouriteItem(D, I, T);
+      S.AddFavouriteItem(D, I, T);
       for (int32_t K = D - 1; K >= std::max(0, N); --K)
-        Builder.AttachSubmenu(K, Builder.PopCaption(K));
+        S.AttachSubmenu(K, S.PopCaption(K));
     }
     Previous = D;
   }
+}
+
+// The first pass: the entry of every line that becomes a menu item, by line index.
+struct TEntryCollector {
+  std::vector<TFavouriteEntry> Entries;
+  void NewLevelMenu(int32_t) {}
+  void AddFavouriteItem(int32_t, int32_t Index, std::u16string_view TrimmedText) {
+    Entries[static_cast<size_t>(Index)] = FavouriteEntry(TrimmedText);
+  }
+  void PushCaption(int32_t, std::u16string_view) {}
+  std::u16string PopCaption(int32_t) { return {}; }
+  void AttachSubmenu(int32_t, std::u16string_view) {}
+};
+
+} // namespace
+
+TFavouritesMenu BuildFavouritesMenu(const TCommonStringRecordList& Lines,
+                                    LookupClock::time_point Deadline) {
+  TEntryCollector Collector{std::vector<TFavouriteEntry>(static_cast<size_t>(Lines.Count()))};
+  WalkFavourites(Lines, Collector);
+  std::vector<std::u16string> Paths;
+  std::vector<TFavouriteEntry*> Asking;
+  for (TFavouriteEntry& Entry : Collector.Entries)
+    if (Entry.Kind == FavouriteKind::Unanswered) {
+      Paths.push_back(Entry.Line.Path);
+      Asking.push_back(&Entry);
+    }
+  const std::vector<TargetState> States = LookUpTargets(Paths, Deadline);
+  for (size_t I = 0; I < Asking.size(); ++I)
+    AnswerEntry(*Asking[I], States[I]);
+
+  TFavouritesMenuBuilder Builder(std::move(Collector.Entries));
+  WalkFavourites(Lines, Builder);
   return Builder.Finish();
 }
 

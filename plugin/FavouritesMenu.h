@@ -8,6 +8,7 @@
 //   -                             a separator
 
 #include "platform/Menu.h"
+#include "plugin/TargetLookups.h"
 
 #include <cstdint>
 #include <memory>
@@ -49,6 +50,7 @@ enum class FavouriteKind : uint8_t {
   File,        // an absolute path naming a file: enabled
   Missing,     // an absolute path naming nothing: grayed
   NotAbsolute, // relative, empty or invalid path: disabled
+  Unanswered,  // an absolute path not (yet) answered for: enabled, as it is not known to be missing
 };
 struct TFavouriteEntry {
   FavouriteKind Kind = FavouriteKind::Separator;
@@ -57,9 +59,15 @@ struct TFavouriteEntry {
                           // the path; the trimmed text for a malformed line; empty for "-"
   uint32_t Flags = 0;     // the AppendMenuW flags
 };
-// The entry a trimmed line makes, and so what choosing it opens; tests the file system (folder
-// first, then file) only for an absolute path.
+// The entry a trimmed line makes, before its target is asked about: an absolute path is
+// Unanswered until AnswerEntry.
 [[nodiscard]] TFavouriteEntry FavouriteEntry(std::u16string_view TrimmedText);
+// Settles an Unanswered entry by what its target's look-up said; other entries stay.
+void AnswerEntry(TFavouriteEntry& Entry, TargetState Target);
+// FavouriteEntry with the target asked about, waiting until Deadline at most; what choosing the
+// entry opens.
+[[nodiscard]] TFavouriteEntry CheckedFavouriteEntry(std::u16string_view TrimmedText,
+                                                    LookupClock::time_point Deadline);
 
 // The number of TABs at the very start of a raw line.
 [[nodiscard]] int32_t IndentLevel(std::u16string_view Line);
@@ -83,15 +91,16 @@ private:
 // whose submenus are still open.
 class TFavouritesMenuBuilder {
 public:
-  TFavouritesMenuBuilder() = default;
+  // Entries: by line index, the entry of each line that becomes a menu item.
+  explicit TFavouritesMenuBuilder(std::vector<TFavouriteEntry> Entries = {})
+      : FEntries(std::move(Entries)) {}
   TFavouritesMenuBuilder(const TFavouritesMenuBuilder&) = delete;
   TFavouritesMenuBuilder& operator=(const TFavouritesMenuBuilder&) = delete;
   ~TFavouritesMenuBuilder(); // where the caption lists are complete
 
   // Puts a new, empty popup at Level, growing LevelMenus as needed.
   void NewLevelMenu(int32_t Level);
-  // Appends the entry of the line Index (FavouriteEntry of its trimmed text) to the popup at
-  // Level, with the command id Index + 1.
+  // Appends the entry of the line Index to the popup at Level, with the command id Index + 1.
   void AddFavouriteItem(int32_t Level, int32_t Index, std::u16string_view TrimmedText);
   // Appends the popup at Level + 1 to the one at Level as a submenu captioned with the file-name
   // part of HeaderText.
@@ -106,6 +115,7 @@ public:
   TFavouritesMenu Finish();
 
 private:
+  std::vector<TFavouriteEntry> FEntries;
   std::vector<platform::UniqueMenu> FLevelMenus; // LevelMenus, indexed by depth
   std::vector<platform::UniqueMenu> FReplaced;   // unattached popups no longer in LevelMenus
   // PendingCaptions: one stack of header texts per depth.
@@ -114,7 +124,12 @@ private:
 
 // The favourites menu of Lines: entries with the ids line index + 1, submenus, separators.
 //   'A', '⇥B', '⇥C', 'D' gives the submenu 'A' holding B (id 2) and C (id 3), then D (id 4).
-// Lines that jump two or more levels deeper are ignored; no line makes the build fail.
-[[nodiscard]] TFavouritesMenu BuildFavouritesMenu(const TCommonStringRecordList& Lines);
+// Lines that jump two or more levels deeper are ignored; no line makes the build fail. The
+// targets of all entries are asked about at once; what has not answered by Deadline is enabled.
+[[nodiscard]] TFavouritesMenu BuildFavouritesMenu(const TCommonStringRecordList& Lines,
+                                                  LookupClock::time_point Deadline);
+[[nodiscard]] inline TFavouritesMenu BuildFavouritesMenu(const TCommonStringRecordList& Lines) {
+  return BuildFavouritesMenu(Lines, LookupClock::now() + LookupDeadline);
+}
 
 } // namespace marigold::plugin

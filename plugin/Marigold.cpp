@@ -5,10 +5,19 @@
 #include "plugin/FavouritesCommand.h"
 #include "plugin/PluginFrame.h"
 #include "plugin/PluginLibrary.h"
+#include "plugin/TargetLookups.h"
 
 namespace plugin = marigold::plugin;
 
 extern "C" {
+
+BOOL WINAPI DllMain(HINSTANCE, DWORD Reason, LPVOID Reserved) {
+  // On FreeLibrary no look-up thread is left (each holds a reference on the module); at process
+  // exit they may have been stopped anywhere, so what they share is left as it is.
+  if (Reason == DLL_PROCESS_DETACH && Reserved == nullptr)
+    plugin::ReleaseLookups();
+  return TRUE;
+}
 
 void WINAPI OnCommand(HWND Window) {
   plugin::HostWindow = Window;

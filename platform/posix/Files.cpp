@@ -23,6 +23,8 @@ namespace {
 struct FilesState {
   std::string Root = (std::filesystem::temp_directory_path() / "marigold-drives").string();
   FileStepHook Hook;
+  LookupHook BeforeLookup;
+  std::u16string NetworkDrives;
 };
 
 FilesState& Files() {
@@ -42,8 +44,16 @@ void SetDriveRoot(std::string Root) {
 void SetFileStepHook(FileStepHook Hook) {
   Files().Hook = std::move(Hook);
 }
+void SetLookupHook(LookupHook Hook) {
+  Files().BeforeLookup = std::move(Hook);
+}
+void SetNetworkDrives(std::u16string Letters) {
+  Files().NetworkDrives = std::move(Letters);
+}
 void ResetFiles() {
   Files().Hook = nullptr;
+  Files().BeforeLookup = nullptr;
+  Files().NetworkDrives.clear();
 }
 
 std::string NativePath(std::u16string_view Path) {
@@ -212,7 +222,15 @@ std::error_code FileHandle::Close() {
 }
 
 std::optional<uint32_t> FileAttributes(std::u16string_view Path, std::error_code& Error) {
-  return AttributesOf(Reachable(Path), Error);
+  const std::string Native = Reachable(Path);
+  if (const auto& Hook = standin::Files().BeforeLookup)
+    Hook(Native);
+  return AttributesOf(Native, Error);
+}
+
+bool IsNetworkDrive(char16_t Letter) {
+  const auto Upper = static_cast<char16_t>(Letter >= u'a' && Letter <= u'z' ? Letter - 32 : Letter);
+  return standin::Files().NetworkDrives.find(Upper) != std::u16string::npos;
 }
 
 std::optional<DirectoryEntry> FindFirstEntry(std::u16string_view Pattern, std::error_code& Error) {

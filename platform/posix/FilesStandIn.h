@@ -21,13 +21,21 @@ std::string NativePath(std::u16string_view Path);
 // The Windows path of a native path under the root; empty for one outside it.
 std::u16string WindowsPath(const std::string& Native);
 
+// The drive letters that count as mapped network shares, upper case ("" at first).
+void SetNetworkDrives(std::u16string Letters);
+
 enum class FileStep { OpenForReading, Read, CreateNew, OpenForRewriting, Write, Flush, Replace };
 // Called before each step of the file calls with the native path concerned; answering false
 // makes the step fail as the system would (a failing Write still writes half of its bytes).
 using FileStepHook = std::function<bool(FileStep Step, const std::string& NativePath)>;
 void SetFileStepHook(FileStepHook Hook);
 
-// Clears the hook; the drive root stays.
+// Called before each attribute look-up (FileAttributes) with the native path, on the thread that
+// looks up; it may block, as a share that is offline does.
+using LookupHook = std::function<void(const std::string& NativePath)>;
+void SetLookupHook(LookupHook Hook);
+
+// Clears the hooks and the network drives; the drive root stays.
 void ResetFiles();
 
 } // namespace platform::standin

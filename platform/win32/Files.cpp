@@ -66,6 +66,11 @@ std::optional<uint32_t> FileAttributes(std::u16string_view Path, std::error_code
   return Attributes;
 }
 
+bool IsNetworkDrive(char16_t Letter) {
+  const wchar_t Root[] = {static_cast<wchar_t>(Letter), L':', L'\\', 0};
+  return GetDriveTypeW(Root) == DRIVE_REMOTE;
+}
+
 std::optional<DirectoryEntry> FindFirstEntry(std::u16string_view Pattern, std::error_code& Error) {
   WIN32_FIND_DATAW Data{};
   const marigold::UniqueResource<FindTraits> Find(

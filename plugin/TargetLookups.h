@@ -1,0 +1,47 @@
+#pragma once
+
+// Existence checks of the favourites' targets off the editor's thread, with a deadline: a look-up
+// on a share that is offline blocks for seconds to tens of seconds, and the editor must not freeze
+// meanwhile. Look-ups that block go on in the background; what they answer late is kept for the
+// next command.
+
+#include <chrono>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace marigold::plugin {
+
+// What the file system said about a target by the deadline.
+enum class TargetState : uint8_t {
+  Unanswered, // not by the deadline, or not asked while a look-up there still blocks
+  Folder,
+  File,
+  Missing,
+};
+
+using LookupClock = std::chrono::steady_clock;
+// How long after its start a command waits for the look-ups of its menu.
+inline constexpr std::chrono::milliseconds LookupDeadline{200};
+// The most look-up threads at once, and the most of them on network paths, so that local paths
+// always have threads, whatever the shares do.
+inline constexpr int32_t MaxLookupThreads = 8;
+inline constexpr int32_t MaxNetworkLookups = MaxLookupThreads / 2;
+
+// The states of Paths (absolute paths, one answer per path, in order), asked all at once on up to
+// MaxLookupThreads threads and waited for until Deadline. A path whose earlier look-up still runs
+// is not asked again, nor is any path under the same network root (a UNC '\\server\share', or
+// a drive mapped to a share) where one still runs: those are Unanswered, unless a late answer
+// came in meanwhile, which is used once. Local paths are always asked afresh. Look-ups not
+// started by the deadline are dropped.
+[[nodiscard]] std::vector<TargetState> LookUpTargets(const std::vector<std::u16string>& Paths,
+                                                     LookupClock::time_point Deadline);
+
+// The look-ups still running, of every command so far.
+[[nodiscard]] int32_t RunningLookups();
+
+// Frees what the look-ups keep. Only when none runs: when the module is unloaded.
+void ReleaseLookups() noexcept;
+
+} // namespace marigold::plugin
