@@ -67,7 +67,6 @@ struct TLookup {
   std::u16string Key;  // the path with ASCII letters upper-cased, as Windows compares names
   std::u16string Root; // NetworkRoot; empty for a local path
   std::shared_ptr<TBatch> Batch;
-  bool Started = false;
   bool Done = false;
   bool Abandoned = false; // its command no longer waits: an answer now is a late one
   TargetState State = TargetState::Unanswered;
@@ -88,9 +87,9 @@ class TLookupService {
 public:
   std::vector<TargetState> LookUp(const std::vector<std::u16string>& Paths,
                                   LookupClock::time_point Deadline);
-  int32_t Running() {
+  int32_t Threads() {
     const std::lock_guard Guard(FLock);
-    return FRunning;
+    return FThreads;
   }
 
 private:
@@ -105,7 +104,7 @@ private:
   std::map<std::u16string, int32_t> FRunningRoots;    // network root: its running look-ups
   std::set<std::u16string> FRunningPaths;             // keys
   std::map<std::u16string, TargetState> FLateAnswers; // keys of network paths
-  int32_t FThreads = 0, FRunning = 0, FRunningNetwork = 0;
+  int32_t FThreads = 0, FRunningNetwork = 0;
 };
 
 LookupRef TLookupService::Next() {
@@ -121,8 +120,6 @@ LookupRef TLookupService::Next() {
 void TLookupService::Work() {
   std::unique_lock Guard(FLock);
   while (const LookupRef Lookup = Next()) {
-    Lookup->Started = true;
-    ++FRunning;
     FRunningPaths.insert(Lookup->Key);
     if (!Lookup->Root.empty()) {
       ++FRunningRoots[Lookup->Root];
@@ -131,7 +128,6 @@ void TLookupService::Work() {
     Guard.unlock();
     const TargetState State = StateOf(Lookup->Path);
     Guard.lock();
-    --FRunning;
     FRunningPaths.erase(Lookup->Key);
     if (!Lookup->Root.empty()) {
       if (--FRunningRoots[Lookup->Root] == 0)
@@ -215,8 +211,8 @@ std::vector<TargetState> LookUpTargets(const std::vector<std::u16string>& Paths,
   return Service->LookUp(Paths, Deadline);
 }
 
-int32_t RunningLookups() {
-  return Service ? Service->Running() : 0;
+int32_t LookupThreads() {
+  return Service ? Service->Threads() : 0;
 }
 
 void ReleaseLookups() noexcept {

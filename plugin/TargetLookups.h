@@ -38,10 +38,11 @@ inline constexpr int32_t MaxNetworkLookups = MaxLookupThreads / 2;
 [[nodiscard]] std::vector<TargetState> LookUpTargets(const std::vector<std::u16string>& Paths,
                                                      LookupClock::time_point Deadline);
 
-// The look-ups still running, of every command so far.
-[[nodiscard]] int32_t RunningLookups();
+// The look-up threads still at work, of every command so far; 0 once all have ended.
+[[nodiscard]] int32_t LookupThreads();
 
-// Frees what the look-ups keep. Only when none runs: when the module is unloaded.
+// Frees what the look-ups keep, late answers too. Only while LookupThreads() is 0: when the
+// module is unloaded.
 void ReleaseLookups() noexcept;
 
 } // namespace marigold::plugin
