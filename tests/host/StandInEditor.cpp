@@ -362,8 +362,13 @@ PlugIn::PlugIn(const std::wstring& Path) : FModule(LoadLibraryW(Path.c_str())) {
 }
 
 PlugIn::~PlugIn() {
+  Unload();
+}
+
+void PlugIn::Unload() {
   if (FModule)
     FreeLibrary(FModule);
+  FModule = nullptr;
 }
 
 bool PlugIn::Complete() const {

@@ -177,6 +177,8 @@ public:
   PlugIn& operator=(const PlugIn&) = delete;
 
   HMODULE Module() const { return FModule; }
+  // Unloads the plug-in now (FreeLibrary), as an editor does that lets it go.
+  void Unload();
   // Loaded and all seven exports found.
   bool Complete() const;
 
