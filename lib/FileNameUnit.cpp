@@ -47,42 +47,46 @@ bool StartsWithDrivePrefix(std::u16string_view S) {
   return S.size() >= 2 && S[1] == u':' && IsAsciiLetter(S[0]) && (S.size() == 2 || S[2] == u'\\');
 }
 
-bool IsValidPath(std::u16string_view S) {
+PathRule BrokenPathRule(std::u16string_view S) {
   if (S.find_first_of(InvalidPathChars) != std::u16string_view::npos)
-    return false;
+    return PathRule::InvalidCharacter;
   const Components W = SplitKeepEmpty(RemoveTrailingBackslash(S));
   if (W.size() == 1 && W[0].empty())
-    return false;
+    return PathRule::Empty;
 
   size_t BodyStart = 0;
   if (W.size() >= 2 && W[0].empty()) {
     if (!W[1].empty() || S == u"\\\\")
-      return false;
+      return PathRule::SingleLeadingBackslash;
     BodyStart = 2;
   }
   for (size_t I = BodyStart; I < W.size(); ++I)
     if (W[I].empty())
-      return false;
+      return PathRule::EmptyComponent;
 
   bool SeenOther = false;
   for (const std::u16string& Component : W) {
     if (IsDots(Component)) {
       if (SeenOther)
-        return false;
+        return PathRule::DotsInside;
       continue;
     }
     if (!Component.empty() && Component[0] == u'.')
-      return false;
+      return PathRule::LeadingDot;
     if (Component.find(u':') != std::u16string::npos) {
       // Only the first named component may carry a colon, and only as a drive name.
       const bool DriveName =
           Component.size() >= 2 && Component[1] == u':' && IsAsciiLetter(Component[0]);
       if (SeenOther || !DriveName)
-        return false;
+        return PathRule::MisplacedColon;
     }
     SeenOther = true;
   }
-  return true;
+  return PathRule::None;
+}
+
+bool IsValidPath(std::u16string_view S) {
+  return BrokenPathRule(S) == PathRule::None;
 }
 
 bool IsValidUNCPath(std::u16string_view S) {

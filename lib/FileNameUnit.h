@@ -29,6 +29,20 @@ inline constexpr std::u16string_view InvalidPathChars = u"/*?\"<>|";
 // pass: '..\x' and 'C:x' are valid, 'x\..\y', '\x', 'C:\a\\' and 'x\.git' are not.
 [[nodiscard]] bool IsValidPath(std::u16string_view S);
 
+// The first rule of IsValidPath that S breaks, in the order they are checked; None when S is
+// valid. BrokenPathRule(u"x\\..\\y") == PathRule::DotsInside
+enum class PathRule : uint8_t {
+  None,
+  InvalidCharacter,       // one of InvalidPathChars
+  Empty,                  // empty, or a single "\"
+  SingleLeadingBackslash, // "\" at the front not doubled into a UNC prefix, or "\\" alone
+  EmptyComponent,         // a doubled "\" inside or at the end
+  DotsInside,             // "." or ".." after a named component
+  LeadingDot,             // a component such as ".git"
+  MisplacedColon,         // a colon other than a leading drive name
+};
+[[nodiscard]] PathRule BrokenPathRule(std::u16string_view S);
+
 // StartsWithUNCPrefix(S) and IsValidPath(S).
 [[nodiscard]] bool IsValidUNCPath(std::u16string_view S);
 

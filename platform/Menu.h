@@ -7,8 +7,10 @@
 #include "platform/Types.h"
 
 #include <cstdint>
+#include <string>
 #include <string_view>
 #include <system_error>
+#include <vector>
 
 namespace platform {
 
@@ -49,6 +51,18 @@ std::error_code AppendMenuEntry(MenuHandle Menu, uint32_t Flags, uintptr_t Id,
 // The system's error when it refused; the caller then still owns Submenu.
 std::error_code AppendSubmenu(MenuHandle Menu, uint32_t Flags, MenuHandle Submenu,
                               std::u16string_view Caption);
+
+// One entry of a live menu as the system holds it. Flags are the AppendMenuW flags it answers
+// to: MenuSeparator, or MenuPopup with Submenu, plus MenuGrayed and MenuDisabled as set.
+struct MenuItem {
+  uint32_t Flags = 0;
+  uintptr_t Id = 0;       // the command id; 0 for separators and submenus
+  std::u16string Caption; // empty for separators
+  MenuHandle Submenu = nullptr;
+};
+// The entries of Menu in order (GetMenuItemCount, GetMenuItemInfoW and GetMenuState on Windows,
+// which tell grayed from disabled); empty for a handle that is no menu.
+std::vector<MenuItem> ReadMenu(MenuHandle Menu);
 
 struct CursorPoint {
   int32_t X = 0;

@@ -169,31 +169,6 @@ TFavouritesMenu TFavouritesMenuBuilder::Finish() {
 
 namespace {
 
-// The one walk over the lines that decides their nesting, for the menu builder and for the first
-// pass that only collects the entries.
-template <class Steps> void WalkFavourites(const TCommonStringRecordList& Lines, Steps& S) {
-  S.NewLevelMenu(0);
-  int32_t Previous = -1;
-  for (int32_t I = 0; I < Lines.Count(); ++I) {
-    const std::u16string Line = Lines.GetItem(I);
-    const int32_t D = IndentLevel(Line);
-    if (D >= Previous + 2)
-      continue; // a jump of two or more levels
-    const std::u16string T = TrimBlanksAndControls(Line);
-    const int32_t N = NextIndentLevel(Lines, I);
-    if (Previous < D)
-      S.NewLevelMenu(D);
-    if (N > D) {
-      S.PushCaption(D, T); // a header: captions its submenu once that is closed
-    } else {
-      S.AddFavouriteItem(D, I, T);
-      for (int32_t K = D - 1; K >= std::max(0, N); --K)
-        S.AttachSubmenu(K, S.PopCaption(K));
-    }
-    Previous = D;
-  }
-}
-
 // The first pass: the entry of every line that becomes a menu item, by line index.
 struct TEntryCollector {
   std::vector<TFavouriteEntry> Entries;

@@ -7,18 +7,16 @@
 //   ⇥C:\Work                      a folder, caption "Folder Work"
 //   -                             a separator
 
+#include "lib/StringRecordList.h"
 #include "platform/Menu.h"
 #include "plugin/TargetLookups.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
-
-namespace marigold {
-class TCommonStringRecordList;
-} // namespace marigold
 
 namespace marigold::plugin {
 
@@ -121,6 +119,40 @@ private:
   // PendingCaptions: one stack of header texts per depth.
   std::vector<std::unique_ptr<TCommonStringRecordList>> FPendingCaptions;
 };
+
+// The one walk over the lines that decides their nesting, for the menu builder and for everything
+// that explains the menu. Steps has NewLevelMenu, AddFavouriteItem, PushCaption, PopCaption and
+// AttachSubmenu as TFavouritesMenuBuilder; it may also have
+//   Ignore(Index, Depth, MostAllowed): line Index is ignored, being deeper than MostAllowed
+//                                      (0 before the first top-level line);
+//   HeaderLine(Index, Depth):          line Index is a header; its text is pushed next.
+template <class Steps> void WalkFavourites(const TCommonStringRecordList& Lines, Steps& S) {
+  S.NewLevelMenu(0);
+  int32_t Previous = -1;
+  for (int32_t I = 0; I < Lines.Count(); ++I) {
+    const std::u16string Line = Lines.GetItem(I);
+    const int32_t D = IndentLevel(Line);
+    if (D >= Previous + 2) { // a jump of two or more levels
+      if constexpr (requires { S.Ignore(I, D, Previous + 1); })
+        S.Ignore(I, D, Previous + 1);
+      continue;
+    }
+    const std::u16string T = TrimBlanksAndControls(Line);
+    const int32_t N = NextIndentLevel(Lines, I);
+    if (Previous < D)
+      S.NewLevelMenu(D);
+    if (N > D) {
+      if constexpr (requires { S.HeaderLine(I, D); })
+        S.HeaderLine(I, D);
+      S.PushCaption(D, T); // a header: captions its submenu once that is closed
+    } else {
+      S.AddFavouriteItem(D, I, T);
+      for (int32_t K = D - 1; K >= std::max(0, N); --K)
+        S.AttachSubmenu(K, S.PopCaption(K));
+    }
+    Previous = D;
+  }
+}
 
 // The favourites menu of Lines: entries with the ids line index + 1, submenus, separators.
 //   'A', '⇥B', '⇥C', 'D' gives the submenu 'A' holding B (id 2) and C (id 3), then D (id 4).

@@ -1,5 +1,6 @@
 #include "platform/Menu.h"
 #include "base/Errors.h"
+#include "platform/MenuDrawing.h"
 #include "platform/posix/MenuStandIn.h"
 
 #include <map>
@@ -52,31 +53,6 @@ void Destroy(MenuHandle Menu) {
       Destroy(Entry.Submenu);
 }
 
-void Describe(MenuHandle Menu, int Depth, std::string& Out) {
-  const Popup* P = Find(Menu);
-  if (!P)
-    return;
-  for (const MenuEntry& Entry : P->Entries) {
-    Out.append(static_cast<size_t>(Depth) * 2, ' ');
-    if (Entry.Flags & MenuSeparator) {
-      Out += "-\n";
-      continue;
-    }
-    Out += marigold::ToUtf8(Entry.Caption);
-    if (Entry.Flags & MenuPopup)
-      Out += " >";
-    else
-      Out += " #" + std::to_string(Entry.Id);
-    if (Entry.Flags & MenuGrayed)
-      Out += " grayed";
-    if (Entry.Flags & MenuDisabled)
-      Out += " disabled";
-    Out += '\n';
-    if (Entry.Submenu)
-      Describe(Entry.Submenu, Depth + 1, Out);
-  }
-}
-
 } // namespace
 
 const std::vector<MenuEntry>& MenuEntries(MenuHandle Menu) {
@@ -86,9 +62,7 @@ const std::vector<MenuEntry>& MenuEntries(MenuHandle Menu) {
 }
 
 std::string DescribeMenu(MenuHandle Menu) {
-  std::string Out;
-  Describe(Menu, 0, Out);
-  return Out;
+  return platform::DescribeMenu(Menu);
 }
 
 void SetMenuChooser(std::function<int32_t(const TrackCall&)> Chooser) {
@@ -165,6 +139,13 @@ std::error_code AppendSubmenu(MenuHandle Menu, uint32_t Flags, MenuHandle Submen
   Child->Attached = true;
   Parent->Entries.push_back({Flags | MenuPopup, 0, std::u16string(Caption), Submenu});
   return {};
+}
+
+std::vector<MenuItem> ReadMenu(MenuHandle Menu) {
+  std::vector<MenuItem> Items;
+  for (const MenuEntry& Entry : MenuEntries(Menu))
+    Items.push_back({Entry.Flags, Entry.Id, Entry.Caption, Entry.Submenu});
+  return Items;
 }
 
 CursorPoint CursorPosition() {

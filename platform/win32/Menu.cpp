@@ -39,6 +39,41 @@ std::error_code AppendSubmenu(MenuHandle Menu, uint32_t Flags, MenuHandle Submen
              : LastError();
 }
 
+std::vector<MenuItem> ReadMenu(MenuHandle Menu) {
+  const auto Handle = static_cast<HMENU>(Menu);
+  const int Count = ::GetMenuItemCount(Handle);
+  std::vector<MenuItem> Items;
+  for (int I = 0; I < Count; ++I) {
+    const auto Position = static_cast<UINT>(I);
+    MENUITEMINFOW Info{};
+    Info.cbSize = sizeof Info;
+    Info.fMask = MIIM_FTYPE | MIIM_ID | MIIM_SUBMENU | MIIM_STRING;
+    if (!::GetMenuItemInfoW(Handle, Position, TRUE, &Info))
+      continue;
+    std::wstring Text(Info.cch, L'\0');
+    if (Info.cch > 0) {
+      ++Info.cch; // room for the NUL
+      Text.resize(Info.cch);
+      Info.dwTypeData = Text.data();
+      (void)::GetMenuItemInfoW(Handle, Position, TRUE, &Info);
+      Text.resize(Info.cch);
+    }
+    MenuItem Item;
+    // GetMenuItemInfoW reports grayed and disabled alike; GetMenuState keeps them apart.
+    Item.Flags = ::GetMenuState(Handle, Position, MF_BYPOSITION) & (MF_GRAYED | MF_DISABLED);
+    if (Info.fType & MFT_SEPARATOR) {
+      Item.Flags = MF_SEPARATOR;
+    } else {
+      Item.Caption = marigold::AsUtf16(Text.c_str());
+      Item.Submenu = Info.hSubMenu;
+      Item.Flags |= Info.hSubMenu ? MF_POPUP : 0u;
+      Item.Id = Info.hSubMenu ? 0 : Info.wID;
+    }
+    Items.push_back(std::move(Item));
+  }
+  return Items;
+}
+
 CursorPoint CursorPosition() {
   POINT Point{};
   if (!::GetCursorPos(&Point))

@@ -1,0 +1,89 @@
+#include "platform/Console.h"
+
+#include "base/Errors.h"
+#include "base/Unicode.h"
+#include "platform/posix/FilesStandIn.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+namespace platform {
+
+namespace {
+
+// Arguments and paths arrive as UTF-8 here.
+std::u16string FromUtf8(std::string_view Bytes) {
+  std::u16string Text;
+  for (size_t I = 0; I < Bytes.size();) {
+    const auto Lead = static_cast<unsigned char>(Bytes[I]);
+    const size_t Length = Lead < 0xC0 ? 1 : Lead < 0xE0 ? 2 : Lead < 0xF0 ? 3 : 4;
+    char32_t Code = Length == 1 ? Lead : Lead & (0x3F >> (Length - 1));
+    for (size_t K = 1; K < Length && I + K < Bytes.size(); ++K)
+      Code = (Code << 6) | (static_cast<unsigned char>(Bytes[I + K]) & 0x3F);
+    marigold::AppendUtf16(Text, Code);
+    I += Length;
+  }
+  return Text;
+}
+
+} // namespace
+
+void PrepareConsoleProgram() {
+  if (const char* Root = std::getenv("MARIGOLD_DRIVE_ROOT"); Root && *Root)
+    standin::SetDriveRoot(Root);
+}
+
+std::u16string SystemPathOf(std::u16string_view WindowsPath) {
+  return FromUtf8(standin::NativePath(WindowsPath));
+}
+
+std::vector<std::u16string> ProgramArguments(int argc, char** argv) {
+  std::vector<std::u16string> Arguments;
+  for (int I = 1; I < argc; ++I)
+    Arguments.push_back(FromUtf8(argv[I]));
+  return Arguments;
+}
+
+void WriteStandard(std::string_view Utf8, bool ToErrors) {
+  std::FILE* Stream = ToErrors ? stderr : stdout;
+  std::fwrite(Utf8.data(), 1, Utf8.size(), Stream);
+  std::fflush(Stream);
+}
+
+bool UserLanguageIsJapanese() {
+  const char* Lang = std::getenv("LANG");
+  return Lang && std::string_view(Lang).starts_with("ja");
+}
+
+std::error_code ReadWholeFile(std::u16string_view Path, std::string& Out) {
+  const std::string Native = marigold::ToUtf8(Path);
+  std::error_code Error;
+  if (std::filesystem::is_directory(Native, Error))
+    return std::make_error_code(std::errc::is_a_directory);
+  std::ifstream In(Native, std::ios::binary);
+  if (!In)
+    return std::error_code(errno ? errno : ENOENT, std::system_category());
+  Out.assign(std::istreambuf_iterator<char>(In), {});
+  if (In.bad())
+    return std::make_error_code(std::errc::io_error);
+  return {};
+}
+
+std::u16string WindowsFolderOf(std::u16string_view Path) {
+  std::error_code Error;
+  const std::filesystem::path Folder =
+      std::filesystem::weakly_canonical(std::filesystem::absolute(marigold::ToUtf8(Path)), Error)
+          .parent_path();
+  if (Error)
+    return {};
+  std::u16string Windows = standin::WindowsPath(Folder.string());
+  if (!Windows.empty() && Windows.back() != u'\\')
+    Windows += u'\\';
+  return Windows;
+}
+
+} // namespace platform
