@@ -192,8 +192,10 @@ std::string FormatText(const Report& R, std::u16string_view FileLabel, Language 
   const std::string File = ToUtf8(FileLabel);
   for (const Diagnostic& D : R.Diagnostics) {
     Out += File;
-    if (D.Line > 0)
-      Out += ":" + std::to_string(D.Line);
+    if (D.Line > 0) {
+      Out += ':';
+      Out += std::to_string(D.Line);
+    }
     Out += ": " + std::string(SeverityName(D.Level)) + ": " +
            Readable(ToUtf8(DiagnosticMessage(D, Lang))) + "\n";
   }
