@@ -26,14 +26,16 @@ shipped=$(dos "$root/build/win32/Marigold.dll")
 if runs_32bit_code; then
   step "this machine runs 32-bit Windows programs: the shipped DLL in the 32-bit stand-in editor"
   cmake --preset win32-tests >/dev/null
-  cmake --build --preset win32-tests --target stand_in_editor
+  cmake --build --preset win32-tests --target stand_in_editor marigold_check_program
   editor=build/win32-tests/StandInEditor.exe
+  checker=build/win32-tests/marigold-check.exe
   plugin=$shipped
 else
   step "this machine runs no 32-bit code: the 64-bit twin in the 64-bit stand-in editor"
   cmake --preset win64 >/dev/null
-  cmake --build --preset win64 --target Marigold stand_in_editor
+  cmake --build --preset win64 --target Marigold stand_in_editor marigold_check_program
   editor=build/win64/StandInEditor.exe
+  checker=build/win64/marigold-check.exe
   plugin=$(dos "$root/build/win64/Marigold.dll")
 fi
 echo "stand-in editor $editor, plug-in $plugin"
@@ -61,7 +63,15 @@ MARIGOLD_PLUGIN_DLL=$plugin MARIGOLD_SHIPPED_DLL=$shipped MARIGOLD_SCREENSHOT_DI
   cmake/wine-run.sh "$editor" demo || status=$?
 kill "$watcher" 2>/dev/null || true
 rm -f "$shots"/*.done
+# The user guide shows these very pictures.
+mkdir -p docs/images
 for png in "$shots"/*.png; do
-  [ -e "$png" ] && echo "screenshot: ${png#"$root"/}"
+  [ -e "$png" ] || continue
+  echo "screenshot: ${png#"$root"/}"
+  cp "$png" docs/images/
 done
+
+step "marigold-check on the demo's settings file (exit status 1: it warns)"
+cmake/wine-run.sh "$checker" --lang en 'C:\MgE2E\demo\Marigolds_Setting.txt' | tee "$shots/check-report.txt" ||
+  true
 exit "$status"
