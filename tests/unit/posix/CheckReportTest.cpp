@@ -67,9 +67,7 @@ const CheckCase CheckCases[] = {
     {"Utf8WithABrokenLine",
      "\xE3\x83\xA1\xE3\x83\xA2\tC:\\Work\\notes.txt\n\xE3\x83\tC:\\Work",
      {"2 looks-like-utf-8"}},
-    {"Utf16WithoutMark",
-     std::string_view("-\0\n\0-\0", 6),
-     {"0 looks-like-utf-16 LE"}},
+    {"Utf16WithoutMark", std::string_view("-\0\n\0-\0", 6), {"0 looks-like-utf-16 LE"}},
     {"Utf16WithHalfAUnitAtTheEnd",
      std::string_view("\xFF\xFE"
                       "C\0:\0\\\0W\0o\0r\0k\0\n\0x",
