@@ -13,6 +13,7 @@
 #include <mutex>
 #include <optional>
 #include <set>
+#include <thread>
 #include <unordered_map>
 
 namespace marigold::plugin {
@@ -96,6 +97,14 @@ private:
   // The next look-up a thread may start: a network one while fewer than MaxNetworkLookups run
   // (they may block), else a local one; nullptr when there is none.
   LookupRef Next();
+  // How many waiting look-ups a new thread could start now.
+  int32_t Pickable() const {
+    const int32_t NetworkRoom = std::max(0, MaxNetworkLookups - FRunningNetwork);
+    return static_cast<int32_t>(FLocalQueue.size()) +
+           std::min(NetworkRoom, static_cast<int32_t>(FNetworkQueue.size()));
+  }
+  // A new thread working the queues, unless MaxLookupThreads run; false when none started.
+  bool StartThread();
   void Work();
 
   std::mutex FLock;
@@ -115,6 +124,17 @@ LookupRef TLookupService::Next() {
   LookupRef Lookup = std::move(Queue.front());
   Queue.pop_front();
   return Lookup;
+}
+
+bool TLookupService::StartThread() {
+  if (FThreads >= MaxLookupThreads)
+    return false;
+  ++FThreads;
+  if (platform::StartDetachedThread([this] { Work(); })) {
+    --FThreads; // none now: what is not answered by the deadline stays Unanswered
+    return false;
+  }
+  return true;
 }
 
 void TLookupService::Work() {
@@ -176,16 +196,18 @@ std::vector<TargetState> TLookupService::LookUp(const std::vector<std::u16string
     Asked.emplace_back(I, std::move(Lookup));
   }
 
-  const auto Queued = static_cast<int32_t>(FLocalQueue.size() + FNetworkQueue.size());
-  const int32_t Wanted = std::min(MaxLookupThreads - FThreads, Queued);
-  for (int32_t Started = 0; Started < Wanted; ++Started) {
-    ++FThreads;
-    if (platform::StartDetachedThread([this] { Work(); })) {
-      --FThreads; // no thread now: what is not answered by the deadline stays Unanswered
-      break;
-    }
+  // A thread costs (a millisecond under Wine): one per core to start with, then one more at
+  // every step while look-ups wait that a new thread could take, as when the first ones block.
+  const auto Cores = static_cast<int32_t>(std::max(1u, std::thread::hardware_concurrency()));
+  for (int32_t I = std::min(Cores, Pickable()); I > 0 && StartThread(); --I) {
   }
-  FAnswered.wait_until(Guard, Deadline, [&] { return Batch->Unanswered == 0; });
+  const auto AllAnswered = [&] { return Batch->Unanswered == 0; };
+  while (!AllAnswered() && LookupClock::now() < Deadline) {
+    if (!FAnswered.wait_until(Guard, std::min(Deadline, LookupClock::now() + LookupThreadStep),
+                              AllAnswered) &&
+        Pickable() > 0)
+      (void)StartThread();
+  }
 
   for (const auto& [Index, Lookup] : Asked)
     if (Lookup->Done)

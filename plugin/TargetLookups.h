@@ -28,6 +28,9 @@ inline constexpr std::chrono::milliseconds LookupDeadline{200};
 // always have threads, whatever the shares do.
 inline constexpr int32_t MaxLookupThreads = 8;
 inline constexpr int32_t MaxNetworkLookups = MaxLookupThreads / 2;
+// A command starts one look-up thread per core; while look-ups that a new thread could take
+// still wait (the first ones block), it adds one more every LookupThreadStep.
+inline constexpr std::chrono::milliseconds LookupThreadStep{10};
 
 // The states of Paths (absolute paths, one answer per path, in order), asked all at once on up to
 // MaxLookupThreads threads and waited for until Deadline. A path whose earlier look-up still runs

@@ -21,15 +21,22 @@ bool UnderSlowShare(std::wstring_view Path) {
   return true;
 }
 
+// The system's own, not through an import that may be interposed itself.
+DWORD RealGetFileAttributesW(LPCWSTR Name) {
+  static const auto Real = reinterpret_cast<decltype(&GetFileAttributesW)>(reinterpret_cast<void*>(
+      GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "GetFileAttributesW")));
+  return Real(Name);
+}
+
 DWORD WINAPI SlowGetFileAttributesW(LPCWSTR Name) {
   const std::wstring_view Path = Name ? Name : L"";
   if (!UnderSlowShare(Path))
-    return GetFileAttributesW(Name);
+    return RealGetFileAttributesW(Name);
   ++Begun;
   Sleep(Delay);
   const std::wstring Mapped =
       std::wstring(SlowShareFolder) + std::wstring(Path.substr(std::wcslen(SlowShareRoot)));
-  const DWORD Attributes = GetFileAttributesW(Mapped.c_str());
+  const DWORD Attributes = RealGetFileAttributesW(Mapped.c_str());
   ++Answered;
   return Attributes;
 }
