@@ -187,13 +187,14 @@ void RegisterActiveFile(WindowHandle Window, std::u16string_view FileName,
 }
 
 void RunFavouritesCommand(WindowHandle Window) {
-  // The menu appears at most this long after the command started, whatever the targets do.
-  const LookupClock::time_point Deadline = LookupClock::now() + LookupDeadline;
+  // The menu appears at most this long after the command started, whatever the targets do; the
+  // look-up threads get ready while the file is read.
+  TTargetLookups Lookups(LookupClock::now() + LookupDeadline);
   TCommonStringRecordList Lines;
   LoadSettingsWithMigration(Lines);
   const std::u16string FileName = GetActiveFileName(Window);
 
-  const TFavouritesMenu Favourites = BuildFavouritesMenu(Lines, Deadline);
+  const TFavouritesMenu Favourites = BuildFavouritesMenu(Lines, Lookups);
   const MenuHandle Root = Favourites.Root();
   const int64_t N = Lines.Count();
   if (N != 0)

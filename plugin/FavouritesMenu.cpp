@@ -122,7 +122,10 @@ void TFavouritesMenuBuilder::NewLevelMenu(int32_t Level) {
 }
 
 void TFavouritesMenuBuilder::AddFavouriteItem(int32_t Level, int32_t Index, std::u16string_view) {
-  const TFavouriteEntry& Entry = FEntries.at(static_cast<size_t>(Index));
+  const auto Line = static_cast<size_t>(Index);
+  TFavouriteEntry& Entry = FEntries.at(Line);
+  if (FLookups && Line < FTickets.size() && FTickets[Line])
+    AnswerEntry(Entry, FLookups->Answer(*FTickets[Line]));
   const MenuHandle Menu = FLevelMenus[static_cast<size_t>(Level)].get();
   if (Entry.Kind == FavouriteKind::Separator)
     (void)platform::AppendMenuEntry(Menu, platform::MenuSeparator, 0, {});
@@ -169,12 +172,17 @@ TFavouritesMenu TFavouritesMenuBuilder::Finish() {
 
 namespace {
 
-// The first pass: the entry of every line that becomes a menu item, by line index.
+// The first pass: the entry of every line that becomes a menu item, by line index, its target
+// asked about at once.
 struct TEntryCollector {
+  TTargetLookups& Lookups;
   std::vector<TFavouriteEntry> Entries;
+  std::vector<std::optional<size_t>> Tickets;
   void NewLevelMenu(int32_t) {}
   void AddFavouriteItem(int32_t, int32_t Index, std::u16string_view TrimmedText) {
-    Entries[static_cast<size_t>(Index)] = FavouriteEntry(TrimmedText);
+    TFavouriteEntry& Entry = Entries[static_cast<size_t>(Index)] = FavouriteEntry(TrimmedText);
+    if (Entry.Kind == FavouriteKind::Unanswered)
+      Tickets[static_cast<size_t>(Index)] = Lookups.Ask(Entry.Line.Path);
   }
   void PushCaption(int32_t, std::u16string_view) {}
   std::u16string PopCaption(int32_t) { return {}; }
@@ -183,22 +191,13 @@ struct TEntryCollector {
 
 } // namespace
 
-TFavouritesMenu BuildFavouritesMenu(const TCommonStringRecordList& Lines,
-                                    LookupClock::time_point Deadline) {
-  TEntryCollector Collector{std::vector<TFavouriteEntry>(static_cast<size_t>(Lines.Count()))};
+TFavouritesMenu BuildFavouritesMenu(const TCommonStringRecordList& Lines, TTargetLookups& Lookups) {
+  const auto Count = static_cast<size_t>(Lines.Count());
+  TEntryCollector Collector{Lookups, std::vector<TFavouriteEntry>(Count),
+                            std::vector<std::optional<size_t>>(Count)};
   WalkFavourites(Lines, Collector);
-  std::vector<std::u16string> Paths;
-  std::vector<TFavouriteEntry*> Asking;
-  for (TFavouriteEntry& Entry : Collector.Entries)
-    if (Entry.Kind == FavouriteKind::Unanswered) {
-      Paths.push_back(Entry.Line.Path);
-      Asking.push_back(&Entry);
-    }
-  const std::vector<TargetState> States = LookUpTargets(Paths, Deadline);
-  for (size_t I = 0; I < Asking.size(); ++I)
-    AnswerEntry(*Asking[I], States[I]);
-
-  TFavouritesMenuBuilder Builder(std::move(Collector.Entries));
+  TFavouritesMenuBuilder Builder(std::move(Collector.Entries), &Lookups,
+                                 std::move(Collector.Tickets));
   WalkFavourites(Lines, Builder);
   return Builder.Finish();
 }

@@ -14,6 +14,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -89,9 +90,12 @@ private:
 // whose submenus are still open.
 class TFavouritesMenuBuilder {
 public:
-  // Entries: by line index, the entry of each line that becomes a menu item.
-  explicit TFavouritesMenuBuilder(std::vector<TFavouriteEntry> Entries = {})
-      : FEntries(std::move(Entries)) {}
+  // Entries: by line index, the entry of each line that becomes a menu item. An entry with a
+  // ticket is settled by its answer from Lookups when it is appended.
+  explicit TFavouritesMenuBuilder(std::vector<TFavouriteEntry> Entries = {},
+                                  TTargetLookups* Lookups = nullptr,
+                                  std::vector<std::optional<size_t>> Tickets = {})
+      : FEntries(std::move(Entries)), FLookups(Lookups), FTickets(std::move(Tickets)) {}
   TFavouritesMenuBuilder(const TFavouritesMenuBuilder&) = delete;
   TFavouritesMenuBuilder& operator=(const TFavouritesMenuBuilder&) = delete;
   ~TFavouritesMenuBuilder(); // where the caption lists are complete
@@ -114,6 +118,8 @@ public:
 
 private:
   std::vector<TFavouriteEntry> FEntries;
+  TTargetLookups* FLookups;
+  std::vector<std::optional<size_t>> FTickets;   // by line index
   std::vector<platform::UniqueMenu> FLevelMenus; // LevelMenus, indexed by depth
   std::vector<platform::UniqueMenu> FReplaced;   // unattached popups no longer in LevelMenus
   // PendingCaptions: one stack of header texts per depth.
@@ -156,12 +162,14 @@ template <class Steps> void WalkFavourites(const TCommonStringRecordList& Lines,
 
 // The favourites menu of Lines: entries with the ids line index + 1, submenus, separators.
 //   'A', '⇥B', '⇥C', 'D' gives the submenu 'A' holding B (id 2) and C (id 3), then D (id 4).
-// Lines that jump two or more levels deeper are ignored; no line makes the build fail. The
-// targets of all entries are asked about at once; what has not answered by Deadline is enabled.
+// Lines that jump two or more levels deeper are ignored; no line makes the build fail. Each
+// entry's target is asked about as soon as its line is read, and its answer waited for when the
+// entry is appended; what has not answered by the deadline of Lookups is enabled.
 [[nodiscard]] TFavouritesMenu BuildFavouritesMenu(const TCommonStringRecordList& Lines,
-                                                  LookupClock::time_point Deadline);
+                                                  TTargetLookups& Lookups);
 [[nodiscard]] inline TFavouritesMenu BuildFavouritesMenu(const TCommonStringRecordList& Lines) {
-  return BuildFavouritesMenu(Lines, LookupClock::now() + LookupDeadline);
+  TTargetLookups Lookups(LookupClock::now() + LookupDeadline);
+  return BuildFavouritesMenu(Lines, Lookups);
 }
 
 } // namespace marigold::plugin

@@ -15,6 +15,7 @@
 #include <set>
 #include <thread>
 #include <unordered_map>
+#include <variant>
 
 namespace marigold::plugin {
 namespace {
@@ -58,18 +59,13 @@ std::u16string NetworkRoot(std::u16string_view Path, TDriveKinds& Drives) {
   return {};
 }
 
-// The look-ups of one command that it still waits for.
-struct TBatch {
-  int32_t Unanswered = 0;
-};
-
 struct TLookup {
   std::u16string Path;
   std::u16string Key;  // the path with ASCII letters upper-cased, as Windows compares names
   std::u16string Root; // NetworkRoot; empty for a local path
-  std::shared_ptr<TBatch> Batch;
   bool Done = false;
   bool Abandoned = false; // its command no longer waits: an answer now is a late one
+  bool Awaited = false;   // its command waits for it now
   TargetState State = TargetState::Unanswered;
 };
 using LookupRef = std::shared_ptr<TLookup>;
@@ -86,8 +82,15 @@ TargetState StateOf(std::u16string_view Path) {
 // Never destroyed while a look-up runs: the threads work on it after their command has returned.
 class TLookupService {
 public:
-  std::vector<TargetState> LookUp(const std::vector<std::u16string>& Paths,
-                                  LookupClock::time_point Deadline);
+  // A look-up of Path started, or why none is: a late answer that came in meanwhile, or a
+  // look-up that blocks there already (Unanswered).
+  std::variant<LookupRef, TargetState> Ask(std::u16string_view Path, TDriveKinds& Drives);
+  // Lookup's answer, waiting until Deadline at most.
+  TargetState Answer(TLookup& Lookup, LookupClock::time_point Deadline);
+  // Lookups are no longer waited for: those not started are dropped, the others answer late.
+  void Abandon(const std::vector<LookupRef>& Lookups);
+  // Threads ready for a command's look-ups: one per core that is not busy.
+  void Warm();
   int32_t Threads() {
     const std::lock_guard Guard(FLock);
     return FThreads;
@@ -108,12 +111,12 @@ private:
   void Work();
 
   std::mutex FLock;
-  std::condition_variable FAnswered;
+  std::condition_variable FAnswered, FWorkArrived;
   std::deque<LookupRef> FNetworkQueue, FLocalQueue;
   std::map<std::u16string, int32_t> FRunningRoots;    // network root: its running look-ups
   std::set<std::u16string> FRunningPaths;             // keys
   std::map<std::u16string, TargetState> FLateAnswers; // keys of network paths
-  int32_t FThreads = 0, FRunningNetwork = 0;
+  int32_t FThreads = 0, FBusy = 0, FIdle = 0, FRunningNetwork = 0;
 };
 
 LookupRef TLookupService::Next() {
@@ -139,7 +142,20 @@ bool TLookupService::StartThread() {
 
 void TLookupService::Work() {
   std::unique_lock Guard(FLock);
-  while (const LookupRef Lookup = Next()) {
+  for (;;) {
+    const LookupRef Lookup = Next();
+    if (!Lookup) {
+      // Threads are slow to start (milliseconds under Wine): an idle one waits for the next
+      // command a while before it ends.
+      ++FIdle;
+      const bool Woken =
+          FWorkArrived.wait_for(Guard, LookupThreadIdle, [this] { return Pickable() > 0; });
+      --FIdle;
+      if (!Woken)
+        break;
+      continue;
+    }
+    ++FBusy;
     FRunningPaths.insert(Lookup->Key);
     if (!Lookup->Root.empty()) {
       ++FRunningRoots[Lookup->Root];
@@ -148,6 +164,7 @@ void TLookupService::Work() {
     Guard.unlock();
     const TargetState State = StateOf(Lookup->Path);
     Guard.lock();
+    --FBusy;
     FRunningPaths.erase(Lookup->Key);
     if (!Lookup->Root.empty()) {
       if (--FRunningRoots[Lookup->Root] == 0)
@@ -156,81 +173,120 @@ void TLookupService::Work() {
     }
     Lookup->Done = true;
     Lookup->State = State;
-    if (!Lookup->Abandoned) {
-      if (--Lookup->Batch->Unanswered == 0)
-        FAnswered.notify_all();
-    } else if (!Lookup->Root.empty()) {
+    if (Lookup->Abandoned && !Lookup->Root.empty())
       FLateAnswers[Lookup->Key] = State;
-    }
+    else if (Lookup->Awaited)
+      FAnswered.notify_all();
   }
   --FThreads;
 }
 
-std::vector<TargetState> TLookupService::LookUp(const std::vector<std::u16string>& Paths,
-                                                LookupClock::time_point Deadline) {
-  std::vector<TargetState> States(Paths.size(), TargetState::Unanswered);
-  std::vector<std::pair<size_t, LookupRef>> Asked; // index into Paths, its look-up
-  std::unordered_map<std::u16string, LookupRef> ByKey;
-  const auto Batch = std::make_shared<TBatch>();
-  TDriveKinds Drives;
+void TLookupService::Warm() {
+  const std::lock_guard Guard(FLock);
+  static const auto Cores = static_cast<int32_t>(std::max(1u, std::thread::hardware_concurrency()));
+  while (FThreads - FBusy < Cores && StartThread()) {
+  }
+}
+
+std::variant<LookupRef, TargetState> TLookupService::Ask(std::u16string_view Path,
+                                                         TDriveKinds& Drives) {
+  std::u16string Key = UpperAscii(Path);
+  std::u16string Root = NetworkRoot(Path, Drives);
+  const std::lock_guard Guard(FLock);
+  if (const auto Late = FLateAnswers.find(Key); Late != FLateAnswers.end()) {
+    const TargetState State = Late->second;
+    FLateAnswers.erase(Late);
+    return State;
+  }
+  if (FRunningPaths.contains(Key) || (!Root.empty() && FRunningRoots.contains(Root)))
+    return TargetState::Unanswered; // no second look-up where one already blocks
+  auto Lookup = std::make_shared<TLookup>(
+      TLookup{.Path = std::u16string(Path), .Key = std::move(Key), .Root = std::move(Root)});
+  (Lookup->Root.empty() ? FLocalQueue : FNetworkQueue).push_back(Lookup);
+  if (FIdle > 0)
+    FWorkArrived.notify_one();
+  return Lookup;
+}
+
+TargetState TLookupService::Answer(TLookup& Lookup, LookupClock::time_point Deadline) {
   std::unique_lock Guard(FLock);
-  for (size_t I = 0; I < Paths.size(); ++I) {
-    std::u16string Key = UpperAscii(Paths[I]);
-    if (const auto Known = ByKey.find(Key); Known != ByKey.end()) {
-      Asked.emplace_back(I, Known->second);
-      continue;
-    }
-    if (const auto Late = FLateAnswers.find(Key); Late != FLateAnswers.end()) {
-      States[I] = Late->second;
-      FLateAnswers.erase(Late);
-      continue;
-    }
-    std::u16string Root = NetworkRoot(Paths[I], Drives);
-    if (FRunningPaths.contains(Key) || (!Root.empty() && FRunningRoots.contains(Root)))
-      continue; // no second look-up where one already blocks
-    auto Lookup = std::make_shared<TLookup>(
-        TLookup{.Path = Paths[I], .Key = Key, .Root = std::move(Root), .Batch = Batch});
-    (Lookup->Root.empty() ? FLocalQueue : FNetworkQueue).push_back(Lookup);
-    ++Batch->Unanswered;
-    ByKey.emplace(std::move(Key), Lookup);
-    Asked.emplace_back(I, std::move(Lookup));
-  }
-
-  // A thread costs (a millisecond under Wine): one per core to start with, then one more at
-  // every step while look-ups wait that a new thread could take, as when the first ones block.
-  const auto Cores = static_cast<int32_t>(std::max(1u, std::thread::hardware_concurrency()));
-  for (int32_t I = std::min(Cores, Pickable()); I > 0 && StartThread(); --I) {
-  }
-  const auto AllAnswered = [&] { return Batch->Unanswered == 0; };
-  while (!AllAnswered() && LookupClock::now() < Deadline) {
+  Lookup.Awaited = true; // only this answer wakes the command
+  const auto Answered = [&] { return Lookup.Done; };
+  while (!Answered() && LookupClock::now() < Deadline) {
     if (!FAnswered.wait_until(Guard, std::min(Deadline, LookupClock::now() + LookupThreadStep),
-                              AllAnswered) &&
-        Pickable() > 0)
-      (void)StartThread();
+                              Answered) &&
+        Pickable() > 0 && FThreads == FBusy)
+      (void)StartThread(); // every thread blocks: one more
   }
+  return Lookup.Done ? Lookup.State : TargetState::Unanswered;
+}
 
-  for (const auto& [Index, Lookup] : Asked)
-    if (Lookup->Done)
-      States[Index] = Lookup->State;
-    else
-      Lookup->Abandoned = true;
+void TLookupService::Abandon(const std::vector<LookupRef>& Lookups) {
+  const std::lock_guard Guard(FLock);
+  for (const LookupRef& Lookup : Lookups)
+    Lookup->Abandoned = !Lookup->Done;
   const auto Dropped = [](const LookupRef& Lookup) { return Lookup->Abandoned; };
   std::erase_if(FLocalQueue, Dropped);
   std::erase_if(FNetworkQueue, Dropped);
-  return States;
 }
 
 // Deliberately not a static object: at process exit the threads may have been stopped anywhere,
 // and their state is better left alone than destroyed.
 TLookupService* Service = nullptr;
 
+TLookupService& TheService() {
+  if (!Service)
+    Service = new TLookupService;
+  return *Service;
+}
+
 } // namespace
+
+struct TTargetLookups::TAsked {
+  std::vector<std::variant<LookupRef, TargetState>> Tickets;
+  std::unordered_map<std::u16string, size_t> ByKey; // a path asked twice is one look-up
+  std::vector<LookupRef> Started;
+  TDriveKinds Drives;
+};
+
+TTargetLookups::TTargetLookups(LookupClock::time_point Deadline)
+    : FDeadline(Deadline), FAsked(std::make_unique<TAsked>()) {
+  TheService().Warm();
+}
+
+TTargetLookups::~TTargetLookups() {
+  TheService().Abandon(FAsked->Started);
+}
+
+size_t TTargetLookups::Ask(std::u16string_view Path) {
+  std::u16string Key = UpperAscii(Path);
+  if (const auto Known = FAsked->ByKey.find(Key); Known != FAsked->ByKey.end())
+    return Known->second;
+  auto Ticket = TheService().Ask(Path, FAsked->Drives);
+  if (const auto* Lookup = std::get_if<LookupRef>(&Ticket))
+    FAsked->Started.push_back(*Lookup);
+  FAsked->Tickets.push_back(std::move(Ticket));
+  FAsked->ByKey.emplace(std::move(Key), FAsked->Tickets.size() - 1);
+  return FAsked->Tickets.size() - 1;
+}
+
+TargetState TTargetLookups::Answer(size_t Ticket) {
+  const auto& Asked = FAsked->Tickets.at(Ticket);
+  if (const auto* Lookup = std::get_if<LookupRef>(&Asked))
+    return TheService().Answer(**Lookup, FDeadline);
+  return std::get<TargetState>(Asked);
+}
 
 std::vector<TargetState> LookUpTargets(const std::vector<std::u16string>& Paths,
                                        LookupClock::time_point Deadline) {
-  if (!Service)
-    Service = new TLookupService;
-  return Service->LookUp(Paths, Deadline);
+  TTargetLookups Lookups(Deadline);
+  std::vector<size_t> Tickets;
+  for (const std::u16string& Path : Paths)
+    Tickets.push_back(Lookups.Ask(Path));
+  std::vector<TargetState> States;
+  for (const size_t Ticket : Tickets)
+    States.push_back(Lookups.Answer(Ticket));
+  return States;
 }
 
 int32_t LookupThreads() {

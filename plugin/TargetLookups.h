@@ -7,6 +7,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -28,16 +29,39 @@ inline constexpr std::chrono::milliseconds LookupDeadline{200};
 // always have threads, whatever the shares do.
 inline constexpr int32_t MaxLookupThreads = 8;
 inline constexpr int32_t MaxNetworkLookups = MaxLookupThreads / 2;
-// A command starts one look-up thread per core; while look-ups that a new thread could take
-// still wait (the first ones block), it adds one more every LookupThreadStep.
+// A command has one look-up thread per core; while look-ups that a new thread could take still
+// wait and every thread blocks, it adds one more every LookupThreadStep. A thread with nothing to
+// do ends after LookupThreadIdle.
 inline constexpr std::chrono::milliseconds LookupThreadStep{10};
+inline constexpr std::chrono::milliseconds LookupThreadIdle{2000};
 
-// The states of Paths (absolute paths, one answer per path, in order), asked all at once on up to
-// MaxLookupThreads threads and waited for until Deadline. A path whose earlier look-up still runs
-// is not asked again, nor is any path under the same network root (a UNC '\\server\share', or
-// a drive mapped to a share) where one still runs: those are Unanswered, unless a late answer
-// came in meanwhile, which is used once. Local paths are always asked afresh. Look-ups not
-// started by the deadline are dropped.
+// The look-ups of one command. Each path is asked as soon as it is known, on up to
+// MaxLookupThreads threads, and its answer waited for only when it is needed, never past the
+// deadline. A path whose earlier look-up still runs is not asked again, nor is any path under the
+// same network root (a UNC '\\server\share', or a drive mapped to a share) where one still
+// runs: those are Unanswered, unless a late answer came in meanwhile, which is used once. Local
+// paths are always asked afresh. When this goes, look-ups not started are dropped; those that
+// run answer late.
+class TTargetLookups {
+public:
+  // Makes the threads ready, so that they have started by the time the paths are known.
+  explicit TTargetLookups(LookupClock::time_point Deadline);
+  TTargetLookups(const TTargetLookups&) = delete;
+  TTargetLookups& operator=(const TTargetLookups&) = delete;
+  ~TTargetLookups();
+
+  // Starts the look-up of Path (absolute); the ticket for its answer.
+  [[nodiscard]] size_t Ask(std::u16string_view Path);
+  // The answer for Ticket, waiting for it until the deadline at most.
+  [[nodiscard]] TargetState Answer(size_t Ticket);
+
+private:
+  struct TAsked;
+  LookupClock::time_point FDeadline;
+  std::unique_ptr<TAsked> FAsked;
+};
+
+// The states of Paths, one per path, in order: all asked at once, answered by Deadline.
 [[nodiscard]] std::vector<TargetState> LookUpTargets(const std::vector<std::u16string>& Paths,
                                                      LookupClock::time_point Deadline);
 

@@ -94,7 +94,7 @@ TEST_F(LookupTest, MenuShowsWhatAnsweredByTheDeadlineAndTheRestEnabled) {
   const auto Lines = LinesOf(u"C:\\Work\\notes.txt\nC:\\Work\nReport\tC:\\Missing\\r.txt\n"
                              u"\\\\slow\\share\\a.txt\nDocs\t\\\\slow\\share\\docs /l 3\n"
                              u"N:\\x.txt\nC:\\Slow\\b.txt");
-  const TFavouritesMenu Menu = BuildFavouritesMenu(*Lines, LookupClock::now() + LookupDeadline);
+  const TFavouritesMenu Menu = BuildFavouritesMenu(*Lines);
   EXPECT_EQ(standin::DescribeMenu(Menu.Root()),
             "notes.txt #1\nFolder Work #2\nReport #3 grayed\na.txt #4\nDocs #5\nx.txt #6\n"
             "b.txt #7\n");
