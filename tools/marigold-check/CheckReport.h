@@ -74,6 +74,9 @@ enum class Language : uint8_t { English, Japanese };
 // The diagnostic's text in Language, without the file, line and severity.
 [[nodiscard]] std::u16string DiagnosticMessage(const Diagnostic& D, Language Lang);
 
+// The problem's name in the JSON report: "missing", "relative", ...
+[[nodiscard]] std::string_view ProblemName(Problem Kind);
+
 // 0 without a warning, 1 with one.
 [[nodiscard]] int ExitStatus(const Report& R);
 

@@ -132,6 +132,14 @@ constexpr std::string_view KindNames[] = {
 };
 static_assert(std::size(KindNames) == std::size(ProblemTexts));
 
+} // namespace
+
+std::string_view ProblemName(Problem Kind) {
+  return KindNames[static_cast<size_t>(Kind)];
+}
+
+namespace {
+
 void TreeJson(const std::vector<TreeItem>& Items, std::string& Out) {
   Out += '[';
   for (size_t I = 0; I < Items.size(); ++I) {
@@ -216,7 +224,7 @@ std::string FormatJson(const Report& R, std::u16string_view FileLabel, Language 
     Out += I ? "," : "";
     Out += "{\"line\":" + std::to_string(D.Line) + ",\"severity\":\"" +
            std::string(SeverityName(D.Level)) + "\",\"kind\":\"" +
-           std::string(KindNames[static_cast<size_t>(D.Kind)]) +
+           std::string(ProblemName(D.Kind)) +
            "\",\"message\":" + JsonString(DiagnosticMessage(D, Lang)) + "}";
   }
   Out += "],\"warnings\":" + std::to_string(Count(R, Severity::Warning)) +

@@ -82,24 +82,7 @@ const CheckCase CheckCases[] = {
 };
 
 std::string Render(const Diagnostic& D) {
-  static constexpr const char* Kinds[] = {"missing",
-                                          "relative",
-                                          "invalid-path",
-                                          "too-many-fields",
-                                          "ignored-jump",
-                                          "ignored-before-top",
-                                          "header-never-closed",
-                                          "not-shown",
-                                          "header-with-target",
-                                          "empty-line",
-                                          "empty-header",
-                                          "duplicate",
-                                          "unanswered",
-                                          "encoding",
-                                          "looks-like-utf-8",
-                                          "looks-like-utf-16",
-                                          "unstorable-bytes"};
-  std::string Out = std::to_string(D.Line) + " " + Kinds[static_cast<size_t>(D.Kind)];
+  std::string Out = std::to_string(D.Line) + " " + std::string(ProblemName(D.Kind));
   for (size_t I = 0; I < D.Args.size(); ++I)
     Out += (I ? "|" : " ") + ToUtf8(D.Args[I]);
   if (D.Kind == Problem::InvalidPath)
