@@ -1,5 +1,7 @@
 #include "MenuDriver.h"
 
+#include "platform/MenuDrawing.h"
+
 #include <algorithm>
 
 namespace host {
@@ -22,32 +24,6 @@ std::wstring ItemCaption(HMENU Menu, int Position) {
   return Text;
 }
 
-void Describe(HMENU Menu, int Depth, std::string& Out) {
-  const int Count = GetMenuItemCount(Menu);
-  for (int I = 0; I < Count; ++I) {
-    MENUITEMINFOW Info{};
-    Info.cbSize = sizeof(Info);
-    Info.fMask = MIIM_FTYPE | MIIM_ID | MIIM_SUBMENU;
-    GetMenuItemInfoW(Menu, static_cast<UINT>(I), TRUE, &Info);
-    // GetMenuState tells MF_DISABLED from MF_GRAYED; the item info reports both alike.
-    const UINT State = GetMenuState(Menu, static_cast<UINT>(I), MF_BYPOSITION) & 0xFF;
-    Out.append(static_cast<size_t>(Depth) * 2, ' ');
-    if (Info.fType & MFT_SEPARATOR) {
-      Out += "-\n";
-      continue;
-    }
-    Out += Utf8(ItemCaption(Menu, I));
-    Out += Info.hSubMenu ? std::string(" >") : " #" + std::to_string(Info.wID);
-    if ((State & (MF_GRAYED | MF_DISABLED)) == MF_GRAYED)
-      Out += " grayed";
-    else if (State & MF_DISABLED)
-      Out += " disabled";
-    Out += '\n';
-    if (Info.hSubMenu)
-      Describe(Info.hSubMenu, Depth + 1, Out);
-  }
-}
-
 void SendButton(DWORD Flags) {
   INPUT Input{};
   Input.type = INPUT_MOUSE;
@@ -58,9 +34,7 @@ void SendButton(DWORD Flags) {
 } // namespace
 
 std::string DescribeMenu(HMENU Menu) {
-  std::string Out;
-  Describe(Menu, 0, Out);
-  return Out;
+  return platform::DescribeMenu(reinterpret_cast<platform::MenuHandle>(Menu));
 }
 
 int FindMenuItem(HMENU Menu, std::wstring_view Caption) {
