@@ -1,8 +1,10 @@
 #pragma once
 
-// Code points to UTF-8 and UTF-16 units: the one encoder of each that the layers share.
+// Code points to UTF-8 and UTF-16 units: the one encoder of each that the layers share, and the
+// one lenient UTF-8 reader of the native side.
 
 #include <string>
+#include <string_view>
 
 namespace marigold {
 
@@ -33,6 +35,22 @@ inline void AppendUtf16(std::u16string& Out, char32_t Code) {
   } else {
     Out += static_cast<char16_t>(Code);
   }
+}
+
+// UTF-8 Bytes as UTF-16, for names and arguments the native system hands over: a sequence cut
+// short takes the bits that are there, and nothing is refused.
+inline std::u16string FromUtf8(std::string_view Bytes) {
+  std::u16string Text;
+  for (size_t I = 0; I < Bytes.size();) {
+    const auto Lead = static_cast<unsigned char>(Bytes[I]);
+    const size_t Length = Lead < 0xC0 ? 1 : Lead < 0xE0 ? 2 : Lead < 0xF0 ? 3 : 4;
+    char32_t Code = Length == 1 ? Lead : Lead & (0x3F >> (Length - 1));
+    for (size_t K = 1; K < Length && I + K < Bytes.size(); ++K)
+      Code = (Code << 6) | (static_cast<unsigned char>(Bytes[I + K]) & 0x3F);
+    AppendUtf16(Text, Code);
+    I += Length;
+  }
+  return Text;
 }
 
 } // namespace marigold

@@ -13,38 +13,19 @@
 
 namespace platform {
 
-namespace {
-
-// Arguments and paths arrive as UTF-8 here.
-std::u16string FromUtf8(std::string_view Bytes) {
-  std::u16string Text;
-  for (size_t I = 0; I < Bytes.size();) {
-    const auto Lead = static_cast<unsigned char>(Bytes[I]);
-    const size_t Length = Lead < 0xC0 ? 1 : Lead < 0xE0 ? 2 : Lead < 0xF0 ? 3 : 4;
-    char32_t Code = Length == 1 ? Lead : Lead & (0x3F >> (Length - 1));
-    for (size_t K = 1; K < Length && I + K < Bytes.size(); ++K)
-      Code = (Code << 6) | (static_cast<unsigned char>(Bytes[I + K]) & 0x3F);
-    marigold::AppendUtf16(Text, Code);
-    I += Length;
-  }
-  return Text;
-}
-
-} // namespace
-
 void PrepareConsoleProgram() {
   if (const char* Root = std::getenv("MARIGOLD_DRIVE_ROOT"); Root && *Root)
     standin::SetDriveRoot(Root);
 }
 
 std::u16string SystemPathOf(std::u16string_view WindowsPath) {
-  return FromUtf8(standin::NativePath(WindowsPath));
+  return marigold::FromUtf8(standin::NativePath(WindowsPath));
 }
 
 std::vector<std::u16string> ProgramArguments(int argc, char** argv) {
   std::vector<std::u16string> Arguments;
   for (int I = 1; I < argc; ++I)
-    Arguments.push_back(FromUtf8(argv[I]));
+    Arguments.push_back(marigold::FromUtf8(argv[I]));
   return Arguments;
 }
 

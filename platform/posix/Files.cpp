@@ -102,21 +102,6 @@ bool IsCreatableName(const std::string& Native) {
   return !Name.empty() && Name.find_first_of("*?<>|\"") == std::string_view::npos;
 }
 
-std::u16string FromUtf8(std::string_view Text) {
-  std::u16string Out;
-  for (size_t I = 0; I < Text.size();) {
-    auto Byte = static_cast<unsigned char>(Text[I]);
-    int Extra = Byte >= 0xF0 ? 3 : Byte >= 0xE0 ? 2 : Byte >= 0xC0 ? 1 : 0;
-    char32_t C = Extra == 0 ? Byte : Byte & (0x3F >> Extra);
-    size_t J = I + 1;
-    for (; J < Text.size() && J <= I + static_cast<size_t>(Extra); ++J)
-      C = (C << 6) | (static_cast<unsigned char>(Text[J]) & 0x3F);
-    I = J;
-    marigold::AppendUtf16(Out, C);
-  }
-  return Out;
-}
-
 std::optional<uint32_t> AttributesOf(const std::string& Native, std::error_code& Error,
                                      struct stat* Info = nullptr) {
   struct stat Local {};
@@ -212,7 +197,7 @@ std::u16string standin::WindowsPath(const std::string& Native) {
   for (char& C : Path)
     if (C == '/')
       C = '\\';
-  return FromUtf8(Path);
+  return marigold::FromUtf8(Path);
 }
 
 std::error_code FileHandle::Close() {
@@ -269,7 +254,7 @@ std::optional<DirectoryEntry> FindFirstEntry(std::u16string_view Pattern, std::e
   if (!Attributes)
     return std::nullopt;
   DirectoryEntry Entry;
-  Entry.Name = FromUtf8(Name);
+  Entry.Name = marigold::FromUtf8(Name);
   Entry.Attributes = *Attributes;
   constexpr int64_t UnixEpochInFileTime = 116444736000000000;
   Entry.LastWriteTime = UnixEpochInFileTime + static_cast<int64_t>(Info.st_mtim.tv_sec) * 10000000 +

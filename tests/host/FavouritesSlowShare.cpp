@@ -47,10 +47,8 @@ void PrepareSlowShare(FavouritesStage& Stage) {
   Stage.WriteSettings(SlowText);
 }
 
-} // namespace
-
-MARIGOLD_HOST_SCENARIO("favourites-slow-share", FavouritesSlowShare) {
-  FavouritesStage Stage(Ctx, L"slow");
+// The first menu over the slow share: on the screen while its look-ups still block.
+void ShowFirstMenu(FavouritesStage& Stage) {
   PrepareSlowShare(Stage);
   std::string Tree;
   int Answered = -1;
@@ -58,10 +56,18 @@ MARIGOLD_HOST_SCENARIO("favourites-slow-share", FavouritesSlowShare) {
   CheckEqual(Tree, FirstTree, "unanswered share entries are enabled, local ones as always");
   CheckEqual(Answered, 0, "the menu was on the screen before any look-up of the share answered");
   CheckEqual(SlowLookupsBegun(), 2, "both share entries were asked about at once");
+}
 
+} // namespace
+
+MARIGOLD_HOST_SCENARIO("favourites-slow-share", FavouritesSlowShare) {
+  FavouritesStage Stage(Ctx, L"slow");
+  ShowFirstMenu(Stage);
   Check(WaitUntil([] { return SlowLookupsAnswered() == 2; }, 3 * SlowDelayMs),
         "the share's look-ups answer late");
   Sleep(200); // the answers reach the plug-in's side
+  std::string Tree;
+  int Answered = -1;
   RunDismissed(Stage, Tree, Answered);
   CheckEqual(Tree, LateTree, "the next menu shows the late answers");
   CheckEqual(SlowLookupsBegun(), 2, "late answers are used, not asked again");
@@ -70,11 +76,7 @@ MARIGOLD_HOST_SCENARIO("favourites-slow-share", FavouritesSlowShare) {
 
 MARIGOLD_HOST_SCENARIO("favourites-unload-while-blocked", FavouritesUnloadWhileBlocked) {
   FavouritesStage Stage(Ctx, L"unload");
-  PrepareSlowShare(Stage);
-  std::string Tree;
-  int Answered = -1;
-  RunDismissed(Stage, Tree, Answered);
-  CheckEqual(Tree, FirstTree, "the menu was shown");
+  ShowFirstMenu(Stage);
   const HMODULE Module = Stage.Plug.Module();
   Stage.Plug.Unload();
   const auto Loaded = [Module] {
