@@ -89,6 +89,14 @@ bool IsValidPath(std::u16string_view S) {
   return BrokenPathRule(S) == PathRule::None;
 }
 
+std::u16string CaseFoldedPath(std::u16string_view Path) {
+  std::u16string Folded(Path);
+  for (char16_t& C : Folded)
+    if (C >= u'a' && C <= u'z')
+      C = static_cast<char16_t>(C - (u'a' - u'A'));
+  return Folded;
+}
+
 bool IsValidUNCPath(std::u16string_view S) {
   return StartsWithUNCPrefix(S) && IsValidPath(S);
 }

@@ -43,6 +43,10 @@ enum class PathRule : uint8_t {
 };
 [[nodiscard]] PathRule BrokenPathRule(std::u16string_view S);
 
+// Path with its ASCII letters upper-cased: spellings of one path that differ only there give one
+// key, as Windows compares names. CaseFoldedPath(u"c:\\Work") == u"C:\\WORK"
+[[nodiscard]] std::u16string CaseFoldedPath(std::u16string_view Path);
+
 // StartsWithUNCPrefix(S) and IsValidPath(S).
 [[nodiscard]] bool IsValidUNCPath(std::u16string_view S);
 

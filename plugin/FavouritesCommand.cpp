@@ -1,6 +1,7 @@
 #include "plugin/FavouritesCommand.h"
 
 #include "base/Errors.h"
+#include "lib/FileNameUnit.h"
 #include "lib/FileUnit.h"
 #include "lib/StringRecordList.h"
 #include "lib/StringSearchUnit.h"
@@ -77,9 +78,8 @@ void ReportUnstorableName(WindowHandle Owner, std::u16string_view FileName, Text
 
 std::u16string SettingsLockName(std::u16string_view Path) {
   uint64_t Hash = 14695981039346656037u; // FNV-1a over the UTF-16 units
-  for (char16_t Unit : Path) {
-    const char16_t Folded = Unit >= u'a' && Unit <= u'z' ? static_cast<char16_t>(Unit - 32) : Unit;
-    for (const auto Byte : {Folded & 0xFF, Folded >> 8}) {
+  for (const char16_t Unit : CaseFoldedPath(Path)) {
+    for (const auto Byte : {Unit & 0xFF, Unit >> 8}) {
       Hash ^= static_cast<uint64_t>(Byte);
       Hash *= 1099511628211u;
     }

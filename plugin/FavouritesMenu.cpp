@@ -123,9 +123,9 @@ void TFavouritesMenuBuilder::NewLevelMenu(int32_t Level) {
 
 void TFavouritesMenuBuilder::AddFavouriteItem(int32_t Level, int32_t Index, std::u16string_view) {
   const auto Line = static_cast<size_t>(Index);
-  TFavouriteEntry& Entry = FEntries.at(Line);
-  if (FLookups && Line < FTickets.size() && FTickets[Line])
-    AnswerEntry(Entry, FLookups->Answer(*FTickets[Line]));
+  TFavouriteEntry& Entry = FEntries.Entries.at(Line);
+  if (FLookups && Line < FEntries.Tickets.size() && FEntries.Tickets[Line])
+    AnswerEntry(Entry, FLookups->Answer(*FEntries.Tickets[Line]));
   const MenuHandle Menu = FLevelMenus[static_cast<size_t>(Level)].get();
   if (Entry.Kind == FavouriteKind::Separator)
     (void)platform::AppendMenuEntry(Menu, platform::MenuSeparator, 0, {});
@@ -172,17 +172,15 @@ TFavouritesMenu TFavouritesMenuBuilder::Finish() {
 
 namespace {
 
-// The first pass: the entry of every line that becomes a menu item, by line index, its target
-// asked about at once.
 struct TEntryCollector {
   TTargetLookups& Lookups;
-  std::vector<TFavouriteEntry> Entries;
-  std::vector<std::optional<size_t>> Tickets;
+  TFavouriteEntries Collected;
   void NewLevelMenu(int32_t) {}
   void AddFavouriteItem(int32_t, int32_t Index, std::u16string_view TrimmedText) {
-    TFavouriteEntry& Entry = Entries[static_cast<size_t>(Index)] = FavouriteEntry(TrimmedText);
+    const auto Line = static_cast<size_t>(Index);
+    TFavouriteEntry& Entry = Collected.Entries[Line] = FavouriteEntry(TrimmedText);
     if (Entry.Kind == FavouriteKind::Unanswered)
-      Tickets[static_cast<size_t>(Index)] = Lookups.Ask(Entry.Line.Path);
+      Collected.Tickets[Line] = Lookups.Ask(Entry.Line.Path);
   }
   void PushCaption(int32_t, std::u16string_view) {}
   std::u16string PopCaption(int32_t) { return {}; }
@@ -191,13 +189,17 @@ struct TEntryCollector {
 
 } // namespace
 
-TFavouritesMenu BuildFavouritesMenu(const TCommonStringRecordList& Lines, TTargetLookups& Lookups) {
+TFavouriteEntries CollectFavouriteEntries(const TCommonStringRecordList& Lines,
+                                          TTargetLookups& Lookups) {
   const auto Count = static_cast<size_t>(Lines.Count());
-  TEntryCollector Collector{Lookups, std::vector<TFavouriteEntry>(Count),
-                            std::vector<std::optional<size_t>>(Count)};
+  TEntryCollector Collector{
+      Lookups, {std::vector<TFavouriteEntry>(Count), std::vector<std::optional<size_t>>(Count)}};
   WalkFavourites(Lines, Collector);
-  TFavouritesMenuBuilder Builder(std::move(Collector.Entries), &Lookups,
-                                 std::move(Collector.Tickets));
+  return std::move(Collector.Collected);
+}
+
+TFavouritesMenu BuildFavouritesMenu(const TCommonStringRecordList& Lines, TTargetLookups& Lookups) {
+  TFavouritesMenuBuilder Builder(CollectFavouriteEntries(Lines, Lookups), &Lookups);
   WalkFavourites(Lines, Builder);
   return Builder.Finish();
 }

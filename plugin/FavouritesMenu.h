@@ -73,6 +73,16 @@ void AnswerEntry(TFavouriteEntry& Entry, TargetState Target);
 // IndentLevel of line Index + 1, or -1 when Index is not in 0 ... Count - 2.
 [[nodiscard]] int32_t NextIndentLevel(const TCommonStringRecordList& Lines, int32_t Index);
 
+// By line index, the entry of each line that becomes a menu item (the first pass over the
+// lines), with the ticket of its target's look-up where it is asked about.
+struct TFavouriteEntries {
+  std::vector<TFavouriteEntry> Entries;
+  std::vector<std::optional<size_t>> Tickets;
+};
+// The first pass: every item line's entry, its target asked about on Lookups at once.
+[[nodiscard]] TFavouriteEntries CollectFavouriteEntries(const TCommonStringRecordList& Lines,
+                                                        TTargetLookups& Lookups);
+
 // The popups of one favourites menu. The root and every popup that was never attached to a
 // parent are owned here; an attached popup belongs to its parent. All go with this object.
 class TFavouritesMenu {
@@ -90,12 +100,9 @@ private:
 // whose submenus are still open.
 class TFavouritesMenuBuilder {
 public:
-  // Entries: by line index, the entry of each line that becomes a menu item. An entry with a
-  // ticket is settled by its answer from Lookups when it is appended.
-  explicit TFavouritesMenuBuilder(std::vector<TFavouriteEntry> Entries = {},
-                                  TTargetLookups* Lookups = nullptr,
-                                  std::vector<std::optional<size_t>> Tickets = {})
-      : FEntries(std::move(Entries)), FLookups(Lookups), FTickets(std::move(Tickets)) {}
+  // An entry with a ticket is settled by its answer from Lookups when it is appended.
+  explicit TFavouritesMenuBuilder(TFavouriteEntries Entries = {}, TTargetLookups* Lookups = nullptr)
+      : FEntries(std::move(Entries)), FLookups(Lookups) {}
   TFavouritesMenuBuilder(const TFavouritesMenuBuilder&) = delete;
   TFavouritesMenuBuilder& operator=(const TFavouritesMenuBuilder&) = delete;
   ~TFavouritesMenuBuilder(); // where the caption lists are complete
@@ -115,11 +122,12 @@ public:
 
   // Hands every popup over: LevelMenus[0] as the root.
   TFavouritesMenu Finish();
+  // By line index, the entries as appended: settled by the answers that came in time.
+  [[nodiscard]] const std::vector<TFavouriteEntry>& Entries() const { return FEntries.Entries; }
 
 private:
-  std::vector<TFavouriteEntry> FEntries;
+  TFavouriteEntries FEntries;
   TTargetLookups* FLookups;
-  std::vector<std::optional<size_t>> FTickets;   // by line index
   std::vector<platform::UniqueMenu> FLevelMenus; // LevelMenus, indexed by depth
   std::vector<platform::UniqueMenu> FReplaced;   // unattached popups no longer in LevelMenus
   // PendingCaptions: one stack of header texts per depth.

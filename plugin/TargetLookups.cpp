@@ -20,22 +20,12 @@
 namespace marigold::plugin {
 namespace {
 
-char16_t UpperAscii(char16_t C) {
-  return C >= u'a' && C <= u'z' ? static_cast<char16_t>(C - 32) : C;
-}
-
-std::u16string UpperAscii(std::u16string_view S) {
-  std::u16string Upper(S);
-  std::transform(Upper.begin(), Upper.end(), Upper.begin(),
-                 [](char16_t C) { return UpperAscii(C); });
-  return Upper;
-}
-
 // Whether each drive letter is mapped to a share, asked once per command.
 class TDriveKinds {
 public:
+  // Letter: 'A' ... 'Z'.
   bool IsNetwork(char16_t Letter) {
-    const auto Slot = static_cast<size_t>(UpperAscii(Letter) - u'A');
+    const auto Slot = static_cast<size_t>(Letter - u'A');
     if (!FKnown[Slot])
       FKnown[Slot] = platform::IsNetworkDrive(Letter);
     return *FKnown[Slot];
@@ -45,23 +35,22 @@ private:
   std::array<std::optional<bool>, 26> FKnown;
 };
 
-std::u16string NetworkRoot(std::u16string_view Path, TDriveKinds& Drives) {
-  if (StartsWithUNCPrefix(Path)) {
-    const size_t Server = Path.find(u'\\', 2);
-    const size_t Share =
-        Server == std::u16string_view::npos ? Server : Path.find(u'\\', Server + 1);
-    return UpperAscii(Path.substr(0, Share));
+// Key: a path's CaseFoldedPath.
+std::u16string NetworkRoot(std::u16string_view Key, TDriveKinds& Drives) {
+  if (StartsWithUNCPrefix(Key)) {
+    const size_t Server = Key.find(u'\\', 2);
+    const size_t Share = Server == std::u16string_view::npos ? Server : Key.find(u'\\', Server + 1);
+    return std::u16string(Key.substr(0, Share));
   }
-  const char16_t Letter = Path.empty() ? u'\0' : UpperAscii(Path[0]);
-  if (Path.size() >= 2 && Path[1] == u':' && Letter >= u'A' && Letter <= u'Z' &&
-      Drives.IsNetwork(Letter))
-    return UpperAscii(Path.substr(0, 2));
+  if (Key.size() >= 2 && Key[1] == u':' && Key[0] >= u'A' && Key[0] <= u'Z' &&
+      Drives.IsNetwork(Key[0]))
+    return std::u16string(Key.substr(0, 2));
   return {};
 }
 
 struct TLookup {
   std::u16string Path;
-  std::u16string Key;  // the path with ASCII letters upper-cased, as Windows compares names
+  std::u16string Key;  // CaseFoldedPath
   std::u16string Root; // NetworkRoot; empty for a local path
   bool Done = false;
   bool Abandoned = false; // its command no longer waits: an answer now is a late one
@@ -84,7 +73,8 @@ class TLookupService {
 public:
   // A look-up of Path started, or why none is: a late answer that came in meanwhile, or a
   // look-up that blocks there already (Unanswered).
-  std::variant<LookupRef, TargetState> Ask(std::u16string_view Path, TDriveKinds& Drives);
+  std::variant<LookupRef, TargetState> Ask(std::u16string_view Path, std::u16string Key,
+                                           TDriveKinds& Drives);
   // Lookup's answer, waiting until Deadline at most.
   TargetState Answer(TLookup& Lookup, LookupClock::time_point Deadline);
   // Lookups are no longer waited for: those not started are dropped, the others answer late.
@@ -102,9 +92,15 @@ private:
   LookupRef Next();
   // How many waiting look-ups a new thread could start now.
   int32_t Pickable() const {
-    const int32_t NetworkRoom = std::max(0, MaxNetworkLookups - FRunningNetwork);
+    const int32_t NetworkRoom = std::max(0, MaxNetworkLookups - RunningNetwork());
     return static_cast<int32_t>(FLocalQueue.size()) +
            std::min(NetworkRoom, static_cast<int32_t>(FNetworkQueue.size()));
+  }
+  int32_t RunningNetwork() const {
+    int32_t Running = 0;
+    for (const auto& [Root, Count] : FRunningRoots)
+      Running += Count;
+    return Running;
   }
   // A new thread working the queues, unless MaxLookupThreads run; false when none started.
   bool StartThread();
@@ -116,12 +112,12 @@ private:
   std::map<std::u16string, int32_t> FRunningRoots;    // network root: its running look-ups
   std::set<std::u16string> FRunningPaths;             // keys
   std::map<std::u16string, TargetState> FLateAnswers; // keys of network paths
-  int32_t FThreads = 0, FBusy = 0, FIdle = 0, FRunningNetwork = 0;
+  int32_t FThreads = 0, FBusy = 0, FIdle = 0;
 };
 
 LookupRef TLookupService::Next() {
   std::deque<LookupRef>& Queue =
-      !FNetworkQueue.empty() && FRunningNetwork < MaxNetworkLookups ? FNetworkQueue : FLocalQueue;
+      !FNetworkQueue.empty() && RunningNetwork() < MaxNetworkLookups ? FNetworkQueue : FLocalQueue;
   if (Queue.empty())
     return nullptr;
   LookupRef Lookup = std::move(Queue.front());
@@ -157,20 +153,15 @@ void TLookupService::Work() {
     }
     ++FBusy;
     FRunningPaths.insert(Lookup->Key);
-    if (!Lookup->Root.empty()) {
+    if (!Lookup->Root.empty())
       ++FRunningRoots[Lookup->Root];
-      ++FRunningNetwork;
-    }
     Guard.unlock();
     const TargetState State = StateOf(Lookup->Path);
     Guard.lock();
     --FBusy;
     FRunningPaths.erase(Lookup->Key);
-    if (!Lookup->Root.empty()) {
-      if (--FRunningRoots[Lookup->Root] == 0)
-        FRunningRoots.erase(Lookup->Root);
-      --FRunningNetwork;
-    }
+    if (!Lookup->Root.empty() && --FRunningRoots[Lookup->Root] == 0)
+      FRunningRoots.erase(Lookup->Root);
     Lookup->Done = true;
     Lookup->State = State;
     if (Lookup->Abandoned && !Lookup->Root.empty())
@@ -189,9 +180,8 @@ void TLookupService::Warm() {
 }
 
 std::variant<LookupRef, TargetState> TLookupService::Ask(std::u16string_view Path,
-                                                         TDriveKinds& Drives) {
-  std::u16string Key = UpperAscii(Path);
-  std::u16string Root = NetworkRoot(Path, Drives);
+                                                         std::u16string Key, TDriveKinds& Drives) {
+  std::u16string Root = NetworkRoot(Key, Drives);
   const std::lock_guard Guard(FLock);
   if (const auto Late = FLateAnswers.find(Key); Late != FLateAnswers.end()) {
     const TargetState State = Late->second;
@@ -259,10 +249,10 @@ TTargetLookups::~TTargetLookups() {
 }
 
 size_t TTargetLookups::Ask(std::u16string_view Path) {
-  std::u16string Key = UpperAscii(Path);
+  std::u16string Key = CaseFoldedPath(Path);
   if (const auto Known = FAsked->ByKey.find(Key); Known != FAsked->ByKey.end())
     return Known->second;
-  auto Ticket = TheService().Ask(Path, FAsked->Drives);
+  auto Ticket = TheService().Ask(Path, Key, FAsked->Drives);
   if (const auto* Lookup = std::get_if<LookupRef>(&Ticket))
     FAsked->Started.push_back(*Lookup);
   FAsked->Tickets.push_back(std::move(Ticket));

@@ -1,5 +1,6 @@
 #include "MenuDriver.h"
 
+#include "base/WideText.h"
 #include "platform/MenuDrawing.h"
 
 #include <algorithm>
@@ -9,20 +10,6 @@ namespace host {
 namespace {
 
 constexpr UINT_PTR WatchdogTimer = 0x4D44;
-
-std::wstring ItemCaption(HMENU Menu, int Position) {
-  MENUITEMINFOW Info{};
-  Info.cbSize = sizeof(Info);
-  Info.fMask = MIIM_STRING;
-  if (!GetMenuItemInfoW(Menu, static_cast<UINT>(Position), TRUE, &Info))
-    return {};
-  std::wstring Text(Info.cch + 1, L'\0');
-  Info.dwTypeData = Text.data();
-  Info.cch = static_cast<UINT>(Text.size());
-  GetMenuItemInfoW(Menu, static_cast<UINT>(Position), TRUE, &Info);
-  Text.resize(Info.cch);
-  return Text;
-}
 
 void SendButton(DWORD Flags) {
   INPUT Input{};
@@ -38,10 +25,10 @@ std::string DescribeMenu(HMENU Menu) {
 }
 
 int FindMenuItem(HMENU Menu, std::wstring_view Caption) {
-  const int Count = GetMenuItemCount(Menu);
-  for (int I = 0; I < Count; ++I)
-    if (ItemCaption(Menu, I) == Caption)
-      return I;
+  const std::vector<platform::MenuItem> Items = platform::ReadMenu(Menu);
+  for (size_t I = 0; I < Items.size(); ++I)
+    if (marigold::ToWide(Items[I].Caption) == Caption)
+      return static_cast<int>(I);
   return -1;
 }
 

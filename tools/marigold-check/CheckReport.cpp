@@ -29,20 +29,11 @@ std::u16string Number(int64_t N) {
   return std::u16string(Digits.begin(), Digits.end());
 }
 
-// Windows finds a path whatever the case of its ASCII letters.
-std::u16string FoldedTarget(std::u16string_view Target) {
-  std::u16string Folded(Target);
-  for (char16_t& C : Folded)
-    if (C >= u'a' && C <= u'z')
-      C = static_cast<char16_t>(C - 32);
-  return Folded;
-}
-
 // Listens to the plug-in's walk: which lines become entries, which are ignored or head a
 // submenu, and which popups end up reachable from the root, popup for popup as the builder
 // makes and attaches them.
 struct TCheckWalk {
-  std::vector<std::optional<TFavouriteEntry>> Entries; // by line, for lines that make an entry
+  std::vector<bool> IsItem; // by line: the line makes an entry
   std::vector<Diagnostic> Ignored;
   std::vector<int32_t> Headers;    // header lines in order
   std::vector<bool> Closed;        // by line: a header whose caption was taken off
@@ -52,7 +43,7 @@ struct TCheckWalk {
   int32_t NextHeader = -1;
 
   explicit TCheckWalk(int32_t Count)
-      : Entries(static_cast<size_t>(Count)), Closed(static_cast<size_t>(Count)) {}
+      : IsItem(static_cast<size_t>(Count)), Closed(static_cast<size_t>(Count)) {}
 
   void Ignore(int32_t Index, int32_t Depth, int32_t MostAllowed) {
     Ignored.push_back(MostAllowed == 0
@@ -68,8 +59,8 @@ struct TCheckWalk {
     PopupItems.emplace_back();
     PopupChildren.emplace_back();
   }
-  void AddFavouriteItem(int32_t Level, int32_t Index, std::u16string_view TrimmedText) {
-    Entries[static_cast<size_t>(Index)] = plugin::FavouriteEntry(TrimmedText);
+  void AddFavouriteItem(int32_t Level, int32_t Index, std::u16string_view) {
+    IsItem[static_cast<size_t>(Index)] = true;
     PopupItems[static_cast<size_t>(LevelPopup[static_cast<size_t>(Level)])].push_back(Index);
   }
   void HeaderLine(int32_t Index, int32_t) {
@@ -101,7 +92,7 @@ struct TCheckWalk {
 
   // By line: the entry is in a popup that the root reaches.
   std::vector<bool> Shown() const {
-    std::vector<bool> Lines(Entries.size());
+    std::vector<bool> Lines(IsItem.size());
     std::vector<int32_t> Todo{LevelPopup.at(0)};
     while (!Todo.empty()) {
       const auto Popup = static_cast<size_t>(Todo.back());
@@ -165,7 +156,7 @@ void CheckEntry(int32_t I, const TFavouriteEntry& E, std::u16string_view Trimmed
   case FavouriteKind::File:
     break;
   }
-  const auto [Earlier, Fresh] = Targets.emplace(FoldedTarget(E.Line.Target), I);
+  const auto [Earlier, Fresh] = Targets.emplace(CaseFoldedPath(E.Line.Target), I);
   if (!Fresh)
     Out.push_back(At(I, Severity::Note, Problem::Duplicate, {Number(Earlier->second + 1)}));
 }
@@ -265,25 +256,11 @@ Report CheckSettings(std::string_view Bytes, std::u16string_view Folder,
   TCheckWalk Walk(Lines.Count());
   plugin::WalkFavourites(Lines, Walk);
 
-  // The look-ups the menu waits for, all at once and with its deadline, as the plug-in asks.
-  std::vector<std::u16string> Paths;
-  std::vector<TFavouriteEntry*> Asking;
-  for (auto& Entry : Walk.Entries)
-    if (Entry && Entry->Kind == FavouriteKind::Unanswered) {
-      Paths.push_back(Entry->Line.Path);
-      Asking.push_back(&*Entry);
-    }
-  const std::vector<plugin::TargetState> States = plugin::LookUpTargets(Paths, Deadline);
-  for (size_t I = 0; I < Asking.size(); ++I)
-    plugin::AnswerEntry(*Asking[I], States[I]);
-
-  std::vector<TFavouriteEntry> Entries(Walk.Entries.size());
-  for (size_t I = 0; I < Entries.size(); ++I)
-    if (Walk.Entries[I])
-      Entries[I] = *Walk.Entries[I];
+  // The plug-in's own build, look-ups and deadline included; its entries as it appended them.
+  plugin::TTargetLookups Lookups(Deadline);
+  plugin::TFavouritesMenuBuilder Builder(plugin::CollectFavouriteEntries(Lines, Lookups), &Lookups);
+  plugin::WalkFavourites(Lines, Builder);
   {
-    plugin::TFavouritesMenuBuilder Builder(std::move(Entries));
-    plugin::WalkFavourites(Lines, Builder);
     const plugin::TFavouritesMenu Menu = Builder.Finish();
     R.Tree = ReadTree(Menu.Root());
     R.Drawing = platform::DescribeMenu(Menu.Root());
@@ -297,13 +274,12 @@ Report CheckSettings(std::string_view Bytes, std::u16string_view Folder,
   const std::vector<bool> Shown = Walk.Shown();
   std::map<std::u16string, int32_t> Targets;
   for (int32_t I = 0; I < Lines.Count(); ++I) {
-    const auto& Entry = Walk.Entries[static_cast<size_t>(I)];
-    if (!Entry)
+    if (!Walk.IsItem[static_cast<size_t>(I)])
       continue;
     if (!Shown[static_cast<size_t>(I)])
       R.Diagnostics.push_back(At(I, Severity::Warning, Problem::NotShown));
-    CheckEntry(I, *Entry, plugin::TrimBlanksAndControls(Lines.GetItem(I)), Folder, Targets,
-               R.Diagnostics);
+    CheckEntry(I, Builder.Entries()[static_cast<size_t>(I)],
+               plugin::TrimBlanksAndControls(Lines.GetItem(I)), Folder, Targets, R.Diagnostics);
   }
   std::stable_sort(R.Diagnostics.begin(), R.Diagnostics.end(),
                    [](const Diagnostic& A, const Diagnostic& B) { return A.Line < B.Line; });
