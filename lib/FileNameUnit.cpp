@@ -89,6 +89,15 @@ bool IsValidPath(std::u16string_view S) {
   return BrokenPathRule(S) == PathRule::None;
 }
 
+std::u16string PathFromFinalName(std::u16string_view FinalName) {
+  constexpr std::u16string_view Unc = u"\\\\?\\UNC\\", Local = u"\\\\?\\";
+  if (FinalName.starts_with(Unc))
+    return u"\\\\" + std::u16string(FinalName.substr(Unc.size()));
+  if (FinalName.starts_with(Local) && StartsWithDrivePrefix(FinalName.substr(Local.size())))
+    return std::u16string(FinalName.substr(Local.size()));
+  return std::u16string(FinalName);
+}
+
 std::u16string CaseFoldedPath(std::u16string_view Path) {
   std::u16string Folded(Path);
   for (char16_t& C : Folded)

@@ -47,6 +47,11 @@ enum class PathRule : uint8_t {
 // key, as Windows compares names. CaseFoldedPath(u"c:\\Work") == u"C:\\WORK"
 [[nodiscard]] std::u16string CaseFoldedPath(std::u16string_view Path);
 
+// A final path name as the system gives it, without its long-path prefix, so that it stays
+// the same file for every call: '\\?\UNC\srv\share\a' gives '\\srv\share\a', '\\?\C:\a'
+// gives 'C:\a'; any other name (a volume GUID path, one without the prefix) is returned as it is.
+[[nodiscard]] std::u16string PathFromFinalName(std::u16string_view FinalName);
+
 // StartsWithUNCPrefix(S) and IsValidPath(S).
 [[nodiscard]] bool IsValidUNCPath(std::u16string_view S);
 

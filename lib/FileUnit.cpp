@@ -5,9 +5,14 @@
 #include "platform/Error.h"
 #include "platform/Files.h"
 
+#include "lib/FileNameUnit.h"
+
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cstdint>
+#include <span>
+#include <thread>
 
 namespace marigold {
 
@@ -67,17 +72,15 @@ void RewriteInPlace(std::u16string_view Path, std::u16string_view Target, std::s
     FailSave(Path, E.Code());
   }
   auto Rewrite = [&Target](std::string_view Bytes) {
-    std::error_code Error;
-    platform::FileHandle File = platform::OpenFileForRewriting(Target, Error);
-    if (!File.IsOpen())
-      return Error;
-    if (!Bytes.empty())
-      Error = platform::WriteOnce(File, Bytes);
+    auto File = platform::OpenFileForRewriting(Target);
+    if (!File)
+      return File.Error();
+    std::error_code Error = Bytes.empty() ? std::error_code() : platform::WriteOnce(*File, Bytes);
     if (!Error)
-      Error = platform::TruncateHere(File);
+      Error = platform::TruncateHere(*File);
     if (!Error)
-      Error = platform::FlushFile(File);
-    const std::error_code CloseError = File.Close();
+      Error = platform::FlushFile(*File);
+    const std::error_code CloseError = platform::CloseFile(*File);
     return Error ? Error : CloseError;
   };
   if (const std::error_code Error = Rewrite(Data)) {
@@ -86,15 +89,92 @@ void RewriteInPlace(std::u16string_view Path, std::u16string_view Target, std::s
   }
 }
 
+// The hidden, system, archive and not-indexed bits of the former file, put back on the one that
+// took its place by a move (ReplaceFileW keeps them itself on Windows, not everywhere else).
+void KeepAttributes(std::u16string_view Target, uint32_t Former) {
+  constexpr uint32_t Kept = platform::AttributeHidden | platform::AttributeSystem |
+                            platform::AttributeArchive | platform::AttributeNotContentIndexed;
+  const auto Now = platform::FileAttributes(Target);
+  if (Now && (*Now & Kept) != (Former & Kept))
+    (void)platform::ChangeFileAttributes(Target, (Former & Kept) ? Former & Kept
+                                                                 : platform::AttributeNormal);
+}
+
+// Removes a file of ours once Target is known to be in place; otherwise it may hold the only
+// copy, and stays.
+void RemoveIfTargetStands(std::u16string_view Target, std::u16string_view Ours) {
+  const auto Present = FilePresent(Target);
+  if (Present && *Present)
+    (void)platform::RemoveFile(Ours); // housekeeping, silent
+}
+
+// Puts the complete Replacement in the place of the existing Target, as Windows allows it
+// wherever the file lives. Where ReplaceFileW gets half-way (1176, 1177) the replacement is moved
+// into place, else the former file is put back from the backup; where it is not supported, a
+// plain move replaces. Retries briefly while another program holds the file.
+std::error_code ReplaceExisting(std::u16string_view Target, std::u16string_view Replacement,
+                                uint32_t FormerAttributes) {
+  std::u16string Backup = TemporarySibling(Target, NextToken());
+  if (Backup == Replacement)
+    Backup.clear(); // no room for a second name beside the longest paths: none is kept
+  std::error_code Error;
+  constexpr int Attempts = 10;
+  for (int Attempt = 1;; ++Attempt) {
+    Error = platform::ReplaceFileWith(Target, Replacement, Backup);
+    if (!Error) {
+      KeepAttributes(Target, FormerAttributes);
+      if (!Backup.empty())
+        RemoveIfTargetStands(Target, Backup);
+      return {};
+    }
+    const platform::ReplaceFailure Failure = platform::ReplaceFailureOf(Error);
+    if (Failure != platform::ReplaceFailure::NothingMoved) {
+      if (!platform::MoveFileTo(Replacement, Target, true)) {
+        KeepAttributes(Target, FormerAttributes);
+        RemoveIfTargetStands(Target, Backup);
+        return {};
+      }
+      const auto Present = FilePresent(Target);
+      if (!Present && platform::IsNotFound(Present.Error()) && !Backup.empty())
+        (void)platform::MoveFileTo(Backup, Target, false); // the former file, back in place
+      break;
+    }
+    if (Attempt == Attempts || !platform::IsBusy(Error))
+      break;
+    std::this_thread::sleep_for(std::chrono::milliseconds(50)); // about half a second in all
+  }
+  if (!Backup.empty())
+    RemoveIfTargetStands(Target, Backup);
+  return Error;
+}
+
 } // namespace
+
+platform::Result<bool> FilePresent(std::u16string_view Path) {
+  const auto Attributes = platform::FileAttributes(Path);
+  if (Attributes)
+    return (*Attributes & platform::AttributeDirectory) == 0;
+  if (platform::IsNotFound(Attributes.Error()))
+    return false;
+  return Attributes.Error();
+}
+
+platform::Result<std::u16string> LinkTarget(std::u16string_view Path) {
+  const auto Attributes = platform::FileAttributes(Path);
+  if (!Attributes && !platform::IsNotFound(Attributes.Error()))
+    return Attributes.Error();
+  if (!Attributes || !(*Attributes & platform::AttributeReparsePoint))
+    return std::u16string(Path);
+  const auto Final = platform::FinalPathName(Path);
+  return Final ? PathFromFinalName(*Final) : std::u16string(Path);
+}
 
 TFileFindResult FindFile(std::u16string_view Path) {
   if (!FitsPathField(Path))
     FailFind(Path);
-  std::error_code Error;
-  auto Entry = platform::FindFirstEntry(Path, Error);
+  auto Entry = platform::FindFirstEntry(Path);
   if (!Entry)
-    FailFind(Path, Error);
+    FailFind(Path, Entry.Error());
   return {std::move(Entry->Name), Entry->Attributes, Entry->LastWriteTime,
           static_cast<int64_t>(Entry->Size)};
 }
@@ -102,33 +182,51 @@ TFileFindResult FindFile(std::u16string_view Path) {
 std::string LoadAnsiStringFromFile(std::u16string_view Path) {
   if (!FitsPathField(Path))
     FailLoad(Path);
-  const TFileFindResult Entry = FindFile(Path);
-  if (Entry.Size == 0)
+  if (FindFile(Path).Attributes & platform::AttributeDirectory)
     return {};
-  if (Entry.Size > INT32_MAX)
-    FailLoad(Path);
-  std::string Data(static_cast<size_t>(Entry.Size), '\0');
-  std::error_code Error;
-  platform::FileHandle File = platform::OpenFileForReading(Path, Error);
-  if (!File.IsOpen())
+  auto File = platform::OpenFileForReading(Path);
+  if (!File)
+    FailLoad(Path, File.Error());
+  const auto Size = platform::FileSize(*File);
+  if (!Size)
+    FailLoad(Path, Size.Error());
+  // Read to the end: the file may have grown since its size was asked.
+  std::string Data(static_cast<size_t>(std::min<uint64_t>(*Size, INT32_MAX)) + 1, '\0');
+  size_t Filled = 0;
+  for (;;) {
+    if (Filled == Data.size()) {
+      if (Data.size() > INT32_MAX)
+        FailLoad(Path);
+      Data.resize(std::min<size_t>(Data.size() * 2, size_t{INT32_MAX} + 1));
+    }
+    const auto Read = platform::ReadSome(*File, std::span(Data).subspan(Filled));
+    if (!Read)
+      FailLoad(Path, Read.Error());
+    if (*Read == 0)
+      break;
+    Filled += *Read;
+  }
+  if (const std::error_code Error = platform::CloseFile(*File))
     FailLoad(Path, Error);
-  Error = platform::ReadOnce(File, Data);
-  const std::error_code CloseError = File.Close();
-  if (Error || CloseError)
-    FailLoad(Path, Error ? Error : CloseError);
+  Data.resize(Filled);
   return Data;
 }
 
-void SaveAnsiStringToFile(std::u16string_view Path, std::string_view Data) {
+void SaveAnsiStringToFile(std::u16string_view Path, std::string_view Data, SaveMode Mode) {
   if (!FitsPathField(Path) || NameStart(Path) == Path.size())
     FailSave(Path);
-  // A link stays a link: the file it leads to is the one rewritten.
-  const std::u16string Target = platform::FinalPath(Path);
+  const auto Resolved = LinkTarget(Path);
+  if (!Resolved)
+    FailSave(Path, Resolved.Error()); // cannot tell what is there: nothing is written
+  const std::u16string& Target = *Resolved;
   if (!FitsPathField(Target))
     FailSave(Path);
+  const auto Attributes = platform::FileAttributes(Target);
+  if (!Attributes && !platform::IsNotFound(Attributes.Error()))
+    FailSave(Path, Attributes.Error());
+  if (Attributes && Mode == SaveMode::CreateOnly)
+    FailSave(Path, platform::AlreadyExists());
   // Checked here because a platform that ignores the attribute (Wine as root) would replace it.
-  std::error_code Error;
-  const auto Attributes = platform::FileAttributes(Target, Error);
   if (Attributes && (*Attributes & (platform::AttributeReadOnly | platform::AttributeDirectory)))
     FailSave(Path, platform::AccessDenied());
   // A link the system would not resolve: written through, so that it stays a link.
@@ -136,31 +234,40 @@ void SaveAnsiStringToFile(std::u16string_view Path, std::string_view Data) {
     return RewriteInPlace(Path, Target, Data);
 
   std::u16string Temporary;
-  platform::FileHandle File;
-  for (int Attempt = 0; Attempt < 8 && !File.IsOpen(); ++Attempt) {
+  platform::Result<platform::FileHandle> File = platform::AccessDenied();
+  for (int Attempt = 0; Attempt < 8 && !File; ++Attempt) {
     Temporary = TemporarySibling(Target, NextToken());
-    File = platform::CreateNewFile(Temporary, Error);
-    std::error_code Missing;
-    if (File.IsOpen() || platform::FileAttributes(Temporary, Missing))
+    File = platform::CreateNewFile(Temporary);
+    if (File || platform::FileAttributes(Temporary))
       continue; // a clash of names: try another
     // The folder takes no new file. The file itself may still be writable: rewrite it in place.
     if (Attributes)
       return RewriteInPlace(Path, Target, Data);
-    FailSave(Path, Error);
+    FailSave(Path, File.Error());
   }
-  if (!File.IsOpen())
-    FailSave(Path, Error);
+  if (!File)
+    FailSave(Path, File.Error());
 
-  Error = Data.empty() ? std::error_code() : platform::WriteOnce(File, Data);
+  std::error_code Error = Data.empty() ? std::error_code() : platform::WriteOnce(*File, Data);
   if (!Error)
-    Error = platform::FlushFile(File);
-  const std::error_code CloseError = File.Close();
+    Error = platform::FlushFile(*File);
+  const std::error_code CloseError = platform::CloseFile(*File);
   if (!Error)
     Error = CloseError;
-  if (!Error)
-    Error = platform::ReplaceFileWith(Temporary, Target);
   if (Error) {
-    (void)platform::RemoveFile(Temporary); // the save failed already; its reason is what counts
+    (void)platform::RemoveFile(Temporary); // incomplete; the file is as it was
+    FailSave(Path, Error);
+  }
+  if (!Attributes) {
+    // There was no file: the move never replaces one that appeared meanwhile.
+    if ((Error = platform::MoveFileTo(Temporary, Target, false))) {
+      (void)platform::RemoveFile(Temporary);
+      FailSave(Path, Error);
+    }
+    return;
+  }
+  if ((Error = ReplaceExisting(Target, Temporary, *Attributes))) {
+    RemoveIfTargetStands(Target, Temporary);
     FailSave(Path, Error);
   }
 }

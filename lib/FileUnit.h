@@ -4,6 +4,8 @@
 // system ANSI code page. Paths of 260 or more units, or holding a NUL, are refused with the
 // operation's own error; they are never cut.
 
+#include "platform/Error.h"
+
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -22,16 +24,32 @@ struct TFileFindResult {
 // "Error:FindFile " + Path when there is none.
 [[nodiscard]] TFileFindResult FindFile(std::u16string_view Path);
 
-// The whole file as bytes. An empty file or a folder gives "" without being opened. Throws
-// FindFile's error when nothing is found, else EInOutError
-// "Error:LoadAnsiStringFromFile\r\n" + Path on any failure, also when the file shrank.
+// Whether a file (not a folder) is at Path. Only "not found" answers false: any other failure of
+// the look-up (refused, a share that errs) is the system's error, never taken for absence.
+[[nodiscard]] platform::Result<bool> FilePresent(std::u16string_view Path);
+
+// The file Path leads to: a symbolic link's target as every call can reach it, or Path itself when
+// it is no link, is missing, or the system cannot name the target. The system's error when the
+// look-up cannot tell.
+[[nodiscard]] platform::Result<std::u16string> LinkTarget(std::u16string_view Path);
+
+// The whole file as bytes, as much as it holds when read to its end (the size comes from the
+// open file, never from its directory entry, which says 0 for a symbolic link). A folder gives ""
+// without being opened. Throws FindFile's error when nothing is found, else EInOutError
+// "Error:LoadAnsiStringFromFile\r\n" + Path on any failure, also for 2 GiB and more.
 [[nodiscard]] std::string LoadAnsiStringFromFile(std::u16string_view Path);
 
-// Makes the file hold exactly Data. Writes a temporary file beside it and replaces the file
-// only after a complete, flushed write, so a failure leaves the former file as it was and no
-// temporary file behind. Throws EInOutError "Error:SaveAnsiStringToFile\r\n" + Path on any
-// failure, also for a read-only file or a folder.
-void SaveAnsiStringToFile(std::u16string_view Path, std::string_view Data);
+enum class SaveMode : uint8_t {
+  ReplaceOrCreate,
+  CreateOnly, // fails, touching nothing, when a file of that name has appeared
+};
+// Makes the file hold exactly Data. Writes a temporary file beside it and puts it in the file's
+// place only after a complete, flushed write; whatever fails, the folder then holds the file with
+// its former or its new content and nothing else of ours. A link stays a link: the file it leads
+// to is the one rewritten. Throws EInOutError "Error:SaveAnsiStringToFile\r\n" + Path on any
+// failure, also for a read-only file or a folder, or a look-up of the file that cannot tell.
+void SaveAnsiStringToFile(std::u16string_view Path, std::string_view Data,
+                          SaveMode Mode = SaveMode::ReplaceOrCreate);
 
 // Bytes of the system ANSI code page to text; NUL bytes included.
 [[nodiscard]] std::u16string DecodeAnsiText(std::string_view Data);

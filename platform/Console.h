@@ -33,7 +33,7 @@ bool UserLanguageIsJapanese();
 
 // The whole file named Path as the system names files here (a Windows path on Windows, a native
 // path elsewhere) into Out; the system's error when it cannot be read.
-std::error_code ReadWholeFile(std::u16string_view Path, std::string& Out);
+[[nodiscard]] std::error_code ReadWholeFile(std::u16string_view Path, std::string& Out);
 
 // The folder holding the file Path as an absolute Windows path with a trailing "\"; empty when it
 // has none (elsewhere: when the file lies outside the stand-in's drive root).

@@ -44,13 +44,13 @@ UniqueMenu CreatePopup();
 
 // AppendMenuW(Menu, Flags, Id, Caption) for an entry or (with MenuSeparator) a separator.
 // The system's error when it refused; the menu is then unchanged.
-std::error_code AppendMenuEntry(MenuHandle Menu, uint32_t Flags, uintptr_t Id,
-                                std::u16string_view Caption);
+[[nodiscard]] std::error_code AppendMenuEntry(MenuHandle Menu, uint32_t Flags, uintptr_t Id,
+                                              std::u16string_view Caption);
 
 // AppendMenuW with MF_POPUP | Flags: Submenu becomes an entry of Menu, which then owns it.
 // The system's error when it refused; the caller then still owns Submenu.
-std::error_code AppendSubmenu(MenuHandle Menu, uint32_t Flags, MenuHandle Submenu,
-                              std::u16string_view Caption);
+[[nodiscard]] std::error_code AppendSubmenu(MenuHandle Menu, uint32_t Flags, MenuHandle Submenu,
+                                            std::u16string_view Caption);
 
 // One entry of a live menu as the system holds it. Flags are the AppendMenuW flags it answers
 // to: MenuSeparator, or MenuPopup with Submenu, plus MenuGrayed and MenuDisabled as set.

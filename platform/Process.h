@@ -12,6 +12,6 @@ std::u16string HostExecutablePath();
 // CreateProcessW with no application name, this command line, inherited handles, no
 // environment or directory of its own, STARTUPINFOW zeroed but for its size; closes the returned
 // handles at once. The system's error when the process could not be started.
-std::error_code StartProcess(std::u16string CommandLine);
+[[nodiscard]] std::error_code StartProcess(std::u16string CommandLine);
 
 } // namespace platform

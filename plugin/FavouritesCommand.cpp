@@ -18,7 +18,9 @@
 #include "plugin/plugin.h"
 
 #include <algorithm>
+#include <chrono>
 #include <optional>
+#include <thread>
 
 namespace marigold::plugin {
 
@@ -89,6 +91,40 @@ std::u16string SettingsLockName(std::u16string_view Path) {
     Name += u"0123456789ABCDEF"[(Hash >> Shift) & 0xF];
   return Name;
 }
+
+std::u16string SettingsLockFileName(std::u16string_view Path) {
+  const auto Target = LinkTarget(Path);
+  if (!Target)
+    throw EInOutError(u"Error:SaveAnsiStringToFile\r\n" + std::u16string(Path), Target.Error());
+  return *Target + u".lock";
+}
+
+TSettingsLock::TSettingsLock(std::u16string_view Path, uint32_t TimeoutMs) {
+  const std::u16string LockFile = SettingsLockFileName(Path);
+  const auto Deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(TimeoutMs);
+  for (;;) {
+    auto File = platform::OpenLockFile(LockFile);
+    if (File) {
+      FFile = std::move(*File);
+      return;
+    }
+    // Held by another editor, or on its way out: wait. A lock file that is not even there was
+    // refused by its folder, and the stand-in lock serves.
+    const bool Held = platform::IsBusy(File.Error()) &&
+                      !platform::IsNotFound(platform::FileAttributes(LockFile).Error());
+    if (!Held)
+      break;
+    if (std::chrono::steady_clock::now() >= Deadline)
+      throw EInOutError(u"Error:SaveAnsiStringToFile\r\n" + std::u16string(Path), File.Error());
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+  FStandIn = std::make_unique<platform::NamedLock>(
+      SettingsLockName(LockFile.substr(0, LockFile.size() - 5)), TimeoutMs);
+  if (FStandIn->Error())
+    throw EInOutError(u"Error:SaveAnsiStringToFile\r\n" + std::u16string(Path), FStandIn->Error());
+}
+
+TSettingsLock::~TSettingsLock() = default;
 
 void RunProgram(std::u16string_view ProgramPath, std::u16string_view Arguments) {
   std::u16string CommandLine = EncloseWith(ProgramPath, Quote, false);
@@ -162,28 +198,32 @@ void RegisterActiveFile(WindowHandle Window, std::u16string_view FileName,
   // The file as it is now, not as the menu was built from it: whatever another program wrote
   // meanwhile stays. Its bytes are kept as they are; only the new line is added in front.
   const std::u16string Settings = GetSettingsFileName();
-  // From the read to the save no other editor process registers: none loses a line.
-  const platform::NamedLock Lock(SettingsLockName(Settings), SettingsLockTimeoutMs);
-  if (Lock.Error())
-    throw EInOutError(u"Error:SaveAnsiStringToFile\r\n" + Settings, Lock.Error());
-  const std::string Former =
-      platform::FileExists(Settings) ? LoadAnsiStringFromFile(Settings) : std::string();
-  const TextEncoding Encoding = DetectTextEncoding(Former);
-  const std::string_view Mark = ByteOrderMark(Encoding);
-  // Trimmed as a whole text: no blanks before the new line, none after the last line.
-  std::string_view Rest =
-      TrimBlankUnits(std::string_view(Former).substr(Mark.size()), Encoding, false);
-  std::u16string Head = TrimBlanksAndControls(Line);
-  if (Head.empty())
-    Rest = TrimBlankUnits(Rest, Encoding, true);
-  else if (!Rest.empty())
-    Head = Line.substr(Line.find(Head.front())) + u"\r\n"; // its own end stays inside
-  const std::optional<std::string> Encoded = EncodeTextExactly(Head, Encoding);
-  if (!Encoded) {
-    ReportUnstorableName(Window, FileName, Encoding);
-    return;
+  TextEncoding Encoding{};
+  {
+    // From the read to the save no other editor registers: none loses a line.
+    const TSettingsLock Lock(Settings, SettingsLockTimeoutMs);
+    const auto Present = FilePresent(Settings);
+    if (!Present) // taken for absent, the file would be replaced by the one new line
+      throw EInOutError(u"Error:SaveAnsiStringToFile\r\n" + Settings, Present.Error());
+    const std::string Former = *Present ? LoadAnsiStringFromFile(Settings) : std::string();
+    Encoding = DetectTextEncoding(Former);
+    const std::string_view Mark = ByteOrderMark(Encoding);
+    // Trimmed as a whole text: no blanks before the new line, none after the last line.
+    std::string_view Rest =
+        TrimBlankUnits(std::string_view(Former).substr(Mark.size()), Encoding, false);
+    std::u16string Head = TrimBlanksAndControls(Line);
+    if (Head.empty())
+      Rest = TrimBlankUnits(Rest, Encoding, true);
+    else if (!Rest.empty())
+      Head = Line.substr(Line.find(Head.front())) + u"\r\n"; // its own end stays inside
+    if (const std::optional<std::string> Encoded = EncodeTextExactly(Head, Encoding)) {
+      SaveSettingsFile(Settings, std::string(Mark) + *Encoded + std::string(Rest),
+                       *Present ? SaveMode::ReplaceOrCreate : SaveMode::CreateOnly);
+      return;
+    }
   }
-  SaveAnsiStringToFile(Settings, std::string(Mark) + *Encoded + std::string(Rest));
+  // Told once the lock is free: another editor would wait for it as long as the box is open.
+  ReportUnstorableName(Window, FileName, Encoding);
 }
 
 void RunFavouritesCommand(WindowHandle Window) {
@@ -197,8 +237,9 @@ void RunFavouritesCommand(WindowHandle Window) {
   const TFavouritesMenu Favourites = BuildFavouritesMenu(Lines, Lookups);
   const MenuHandle Root = Favourites.Root();
   const int64_t N = Lines.Count();
+  // An entry the system refuses to append is left out; the rest of the menu still works.
   if (N != 0)
-    AppendMenuEntry(Root, MenuSeparator, 0, {});
+    (void)AppendMenuEntry(Root, MenuSeparator, 0, {});
   const std::u16string Selected = GetSelectedText(Window);
 
   UniqueMenu Register = platform::CreatePopup();
@@ -208,11 +249,11 @@ void RunFavouritesCommand(WindowHandle Window) {
   for (const TFixedEntry& Entry : FixedEntries) {
     const bool Enabled = !Entry.InRegisterMenu ||
                          (!FileName.empty() && (!Entry.NeedsSelection || !Selected.empty()));
-    AppendMenuEntry(Entry.InRegisterMenu ? RegisterMenu : Root, EnabledWhen(Enabled),
-                    static_cast<uintptr_t>(N + Entry.Offset), Entry.Caption);
+    (void)AppendMenuEntry(Entry.InRegisterMenu ? RegisterMenu : Root, EnabledWhen(Enabled),
+                          static_cast<uintptr_t>(N + Entry.Offset), Entry.Caption);
   }
-  AppendMenuEntry(Root, MenuSeparator, 0, {});
-  AppendMenuEntry(Root, MenuString, 0, CancelCaption);
+  (void)AppendMenuEntry(Root, MenuSeparator, 0, {});
+  (void)AppendMenuEntry(Root, MenuString, 0, CancelCaption);
 
   const platform::CursorPoint Cursor = platform::CursorPosition();
   const int64_t Chosen =

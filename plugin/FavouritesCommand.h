@@ -2,9 +2,12 @@
 
 // The favourites command: the menu of favourites with its fixed tail, and what each choice does.
 
+#include "platform/Files.h"
+#include "platform/Lock.h"
 #include "platform/Types.h"
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -48,8 +51,29 @@ void RegisterActiveFile(platform::WindowHandle Window, std::u16string_view FileN
 
 // How long a registration waits for another process's save of the settings file.
 inline constexpr uint32_t SettingsLockTimeoutMs = 5000;
-// The name of the lock that every editor process takes while it registers into the settings file
-// Path: derived from the full path, case of ASCII letters ignored as Windows ignores it.
+
+// Held by a registration from its fresh read of the settings file Path to its save, so that no
+// other editor registers meanwhile. It is the lock file SettingsLockFileName(Path), which every
+// spelling of the file shares (case, '..', short names, a drive letter or the share it maps), in
+// every logon session and on every machine that shares the folder. Where that folder takes no new
+// file, a lock named after the file's full path, for this session, stands in. Throws EInOutError
+// "Error:SaveAnsiStringToFile\r\n" + Path with the system's reason when another holds it all of
+// TimeoutMs, or when it cannot be told whether the file is a link.
+class TSettingsLock {
+public:
+  TSettingsLock(std::u16string_view Path, uint32_t TimeoutMs);
+  TSettingsLock(const TSettingsLock&) = delete;
+  TSettingsLock& operator=(const TSettingsLock&) = delete;
+  ~TSettingsLock();
+
+private:
+  platform::FileHandle FFile;
+  std::unique_ptr<platform::NamedLock> FStandIn;
+};
+// The lock file beside the file that Path leads to (a link's target), its name plus ".lock".
+[[nodiscard]] std::u16string SettingsLockFileName(std::u16string_view Path);
+// The name of the session-wide lock that stands in for it: from the full path, case of ASCII
+// letters ignored as Windows ignores it.
 [[nodiscard]] std::u16string SettingsLockName(std::u16string_view Path);
 
 // The selection on one line: a TAB or a CR LF becomes a blank, a lone CR or LF goes.

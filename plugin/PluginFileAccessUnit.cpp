@@ -76,6 +76,15 @@ std::error_code MoveToBackup(const std::u16string& File, const std::u16string& B
   return platform::RenameFile(File, Backup);
 }
 
+// Whether the file is there; a look-up that cannot tell stops the command before anything is
+// written, since taking it for absence would replace the file.
+bool IsPresent(std::u16string_view Path) {
+  const auto Present = FilePresent(Path);
+  if (!Present)
+    throw EInOutError(u"Error:LoadAnsiStringFromFile\r\n" + std::u16string(Path), Present.Error());
+  return *Present;
+}
+
 void Migrate(TCommonStringRecordList& List, const SettingsFiles& Files, bool BackUpBoth) {
   // The legacy file's bytes become the settings file as they are, in their own encoding.
   const std::string Legacy = LoadInto(List, Files.Legacy);
@@ -89,12 +98,12 @@ void Migrate(TCommonStringRecordList& List, const SettingsFiles& Files, bool Bac
       throw EInOutError(u"Error:SaveAnsiStringToFile\r\n" + Files.Settings, Error);
     }
   }
-  SaveAnsiStringToFile(Files.Settings, Legacy);
+  SaveSettingsFile(Files.Settings, Legacy, SaveMode::CreateOnly);
 }
 
 void StartEmpty(TCommonStringRecordList& List, const SettingsFiles& Files) {
   List.SetText(u"");
-  SaveAnsiStringToFile(Files.Settings, "");
+  SaveSettingsFile(Files.Settings, "", SaveMode::CreateOnly);
 }
 
 } // namespace
@@ -141,6 +150,10 @@ std::u16string GetBackupFileName(std::u16string_view Path) {
   return std::u16string(Path.substr(0, Path.size() - Extension.size())) + Suffix + u".bak";
 }
 
+void SaveSettingsFile(std::u16string_view Path, std::string_view Data, SaveMode Mode) {
+  SaveAnsiStringToFile(Path, Data, Mode);
+}
+
 int ShowMessageBox(platform::WindowHandle Owner, std::u16string_view Text,
                    std::u16string_view Caption, uint32_t Style) {
   return platform::ShowMessageBox(Owner, Text, Caption, Style);
@@ -148,8 +161,8 @@ int ShowMessageBox(platform::WindowHandle Owner, std::u16string_view Text,
 
 void LoadSettingsWithMigration(TCommonStringRecordList& List) {
   const SettingsFiles Files;
-  const bool Legacy = platform::FileExists(Files.Legacy);
-  const bool Current = platform::FileExists(Files.Settings);
+  const bool Legacy = IsPresent(Files.Legacy);
+  const bool Current = IsPresent(Files.Settings);
   if (Legacy) {
     if (UserAgreesToMigrate(Files, Current))
       Migrate(List, Files, Current);

@@ -2,6 +2,7 @@
 
 // Where the settings file lives, and its load with the migration of the legacy settings file.
 
+#include "lib/FileUnit.h"
 #include "platform/Types.h"
 
 #include <cstdint>
@@ -32,6 +33,10 @@ std::u16string GetLegacySettingsFileName();
 // 'C:\x\Marigolds_ini.bak', 'a._x' gives 'a_x.bak', 'notes' gives 'notes_.bak'.
 std::u16string GetBackupFileName(std::u16string_view Path);
 
+// SaveAnsiStringToFile for the settings file and the files beside it, creating their folder
+// first where it is missing: only a write creates it, never a look-up of the name.
+void SaveSettingsFile(std::u16string_view Path, std::string_view Data, SaveMode Mode);
+
 // The platform's modal message box; its result unchanged.
 int ShowMessageBox(platform::WindowHandle Owner, std::u16string_view Text,
                    std::u16string_view Caption, uint32_t Style);
@@ -40,7 +45,8 @@ int ShowMessageBox(platform::WindowHandle Owner, std::u16string_view Text,
 // (owned by HostWindow) whether to migrate it: Yes makes its text the settings file and renames
 // it, and a former settings file, to their backups. With no settings file to load, an empty one
 // is created. Load and save errors pass through; a settings file that cannot be backed up stops
-// the migration with the save error before it is overwritten.
+// the migration with the save error before it is overwritten. Only "not found" counts as no
+// file: when a look-up of either file cannot tell, the load error is thrown and nothing written.
 void LoadSettingsWithMigration(TCommonStringRecordList& List);
 
 } // namespace marigold::plugin

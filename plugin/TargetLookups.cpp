@@ -60,8 +60,8 @@ struct TLookup {
 using LookupRef = std::shared_ptr<TLookup>;
 
 TargetState StateOf(std::u16string_view Path) {
-  std::error_code Missing; // why a target cannot be asked does not change the menu
-  const std::optional<uint32_t> Attributes = platform::FileAttributes(Path, Missing);
+  // Why a target cannot be asked does not change the menu.
+  const auto Attributes = platform::FileAttributes(Path);
   if (!Attributes)
     return TargetState::Missing;
   return (*Attributes & platform::AttributeDirectory) ? TargetState::Folder : TargetState::File;

@@ -13,8 +13,8 @@ std::error_code AccessDenied() noexcept {
   return {EACCES, std::system_category()};
 }
 
-std::error_code ShortRead() noexcept {
-  return {EIO, std::system_category()};
+std::error_code AlreadyExists() noexcept {
+  return {EEXIST, std::system_category()};
 }
 
 std::error_code ShortWrite() noexcept {

@@ -15,6 +15,8 @@
 
 #include <cerrno>
 #include <filesystem>
+#include <map>
+#include <mutex>
 #include <utility>
 
 namespace platform::standin {
@@ -25,6 +27,10 @@ struct FilesState {
   FileStepHook Hook;
   LookupHook BeforeLookup;
   std::u16string NetworkDrives;
+  std::optional<WindowsBehaviour> Behaviour;
+  // Lock files held open, by descriptor: no second open while held, deleted when closed.
+  std::mutex LocksGuard;
+  std::map<int, std::string> HeldLocks;
 };
 
 FilesState& Files() {
@@ -50,7 +56,11 @@ void SetLookupHook(LookupHook Hook) {
 void SetNetworkDrives(std::u16string Letters) {
   Files().NetworkDrives = std::move(Letters);
 }
+void ShowWindowsBehaviour(std::optional<WindowsBehaviour> Behaviour) {
+  Files().Behaviour = Behaviour;
+}
 void ResetFiles() {
+  Files().Behaviour.reset();
   Files().Hook = nullptr;
   Files().BeforeLookup = nullptr;
   Files().NetworkDrives.clear();
@@ -83,6 +93,28 @@ namespace platform {
 namespace {
 
 using standin::FileStep;
+using standin::WindowsBehaviour;
+
+// Errors that only Windows has, with its numbers.
+class WindowsCategory : public std::error_category {
+public:
+  const char* name() const noexcept override { return "windows"; }
+  std::string message(int Code) const override { return "Windows error " + std::to_string(Code); }
+};
+const WindowsCategory& Windows() {
+  static const WindowsCategory Category;
+  return Category;
+}
+constexpr int WindowsAccessDenied = 5, WindowsSharingViolation = 32, WindowsNotSupported = 50,
+              WindowsUnableToMoveReplacement = 1176, WindowsUnableToMoveReplacement2 = 1177;
+std::error_code WindowsError(int Code) {
+  return {Code, Windows()};
+}
+
+bool Shows(WindowsBehaviour Behaviour) {
+  return standin::Files().Behaviour == Behaviour;
+}
+
 // Win32 calls without the long-path prefix reach at most 259 units; "" reaches nothing here.
 std::string Reachable(std::u16string_view Path) {
   return Path.size() < 260 ? standin::NativePath(Path) : std::string();
@@ -128,7 +160,7 @@ bool IsReadOnly(const std::string& Native) {
 }
 
 int Descriptor(const FileHandle& File) {
-  return static_cast<int>(File.Native());
+  return static_cast<int>(File.get());
 }
 
 std::error_code Errno(int Code) {
@@ -165,12 +197,9 @@ void SyncFolderOf(const std::string& Native) {
     fsync(Fd.get());
 }
 
-FileHandle Opened(int Fd, std::error_code& Error) {
-  if (Fd < 0) {
-    Error = LastError();
-    return {};
-  }
-  Error.clear();
+Result<FileHandle> Opened(int Fd) {
+  if (Fd < 0)
+    return LastError();
   return FileHandle(Fd);
 }
 
@@ -200,17 +229,60 @@ std::u16string standin::WindowsPath(const std::string& Native) {
   return marigold::FromUtf8(Path);
 }
 
-std::error_code FileHandle::Close() {
-  if (!IsOpen())
-    return Errno(EBADF);
-  return close(static_cast<int>(Release())) == 0 ? std::error_code() : LastError();
+void FileTraits::Close(Value File) noexcept {
+  const auto Fd = static_cast<int>(File);
+  {
+    auto& S = standin::Files();
+    const std::scoped_lock Guard(S.LocksGuard);
+    if (const auto Held = S.HeldLocks.find(Fd); Held != S.HeldLocks.end()) {
+      unlink(Held->second.c_str()); // FILE_FLAG_DELETE_ON_CLOSE
+      S.HeldLocks.erase(Held);
+    }
+  }
+  close(Fd);
 }
 
-std::optional<uint32_t> FileAttributes(std::u16string_view Path, std::error_code& Error) {
+std::error_code CloseFile(FileHandle& File) {
+  if (!File)
+    return Errno(EBADF);
+  const intptr_t Fd = File.release();
+  FileTraits::Close(Fd); // the stand-in's close does not fail
+  return {};
+}
+
+bool IsNotFound(std::error_code Error) noexcept {
+  return Error.category() == std::system_category() &&
+         (Error.value() == ENOENT || Error.value() == ENOTDIR);
+}
+
+bool IsBusy(std::error_code Error) noexcept {
+  if (Error.category() == Windows())
+    return Error.value() == WindowsSharingViolation || Error.value() == WindowsAccessDenied;
+  return Error.category() == std::system_category() && Error.value() == EBUSY;
+}
+
+Result<uint32_t> FileAttributes(std::u16string_view Path) {
   const std::string Native = Reachable(Path);
   if (const auto& Hook = standin::Files().BeforeLookup)
     Hook(Native);
-  return AttributesOf(Native, Error);
+  std::error_code Error;
+  const auto Attributes = AttributesOf(Native, Error);
+  if (!Attributes)
+    return Error;
+  if (Shows(WindowsBehaviour::AttributeLookupRefused))
+    return WindowsError(WindowsAccessDenied);
+  return *Attributes;
+}
+
+std::error_code ChangeFileAttributes(std::u16string_view Path, uint32_t Attributes) {
+  const std::string Native = Reachable(Path);
+  struct stat Info {};
+  if (stat(Native.c_str(), &Info) != 0)
+    return LastError();
+  // Only the read-only bit has a POSIX counterpart.
+  const mode_t Mode =
+      (Attributes & AttributeReadOnly) ? Info.st_mode & ~mode_t{0222} : Info.st_mode | S_IWUSR;
+  return chmod(Native.c_str(), Mode) == 0 ? std::error_code() : LastError();
 }
 
 bool IsNetworkDrive(char16_t Letter) {
@@ -218,23 +290,19 @@ bool IsNetworkDrive(char16_t Letter) {
   return standin::Files().NetworkDrives.find(Upper) != std::u16string::npos;
 }
 
-std::optional<DirectoryEntry> FindFirstEntry(std::u16string_view Pattern, std::error_code& Error) {
+Result<DirectoryEntry> FindFirstEntry(std::u16string_view Pattern) {
   const std::string Native = Reachable(Pattern);
   const auto Slash = Native.rfind('/');
   const std::string Folder = Slash == std::string::npos ? "." : Native.substr(0, Slash + 1);
   const std::string Last = Slash == std::string::npos ? Native : Native.substr(Slash + 1);
-  if (Last.empty()) {
-    Error = Errno(ENOENT); // Windows finds nothing for a path ending in a separator
-    return std::nullopt;
-  }
+  if (Last.empty())
+    return Errno(ENOENT); // Windows finds nothing for a path ending in a separator
   std::string Name = Last;
   if (Last.find_first_of("*?") != std::string::npos) {
     // Windows lists in its own order; the smallest match keeps the stand-in deterministic.
     const marigold::UniqueResource<DirectoryTraits> Dir(opendir(Folder.c_str()));
-    if (!Dir) {
-      Error = LastError();
-      return std::nullopt;
-    }
+    if (!Dir)
+      return LastError();
     Name.clear();
     bool Found = false;
     while (const dirent* Item = readdir(Dir.get())) {
@@ -244,15 +312,15 @@ std::optional<DirectoryEntry> FindFirstEntry(std::u16string_view Pattern, std::e
         Found = true;
       }
     }
-    if (!Found) {
-      Error = Errno(ENOENT);
-      return std::nullopt;
-    }
+    if (!Found)
+      return Errno(ENOENT);
   }
+  const std::string Found = Slash == std::string::npos ? Name : Folder + Name;
   struct stat Info {};
-  auto Attributes = AttributesOf(Slash == std::string::npos ? Name : Folder + Name, Error, &Info);
+  std::error_code Error;
+  auto Attributes = AttributesOf(Found, Error, &Info);
   if (!Attributes)
-    return std::nullopt;
+    return Error;
   DirectoryEntry Entry;
   Entry.Name = marigold::FromUtf8(Name);
   Entry.Attributes = *Attributes;
@@ -260,44 +328,48 @@ std::optional<DirectoryEntry> FindFirstEntry(std::u16string_view Pattern, std::e
   Entry.LastWriteTime = UnixEpochInFileTime + static_cast<int64_t>(Info.st_mtim.tv_sec) * 10000000 +
                         Info.st_mtim.tv_nsec / 100;
   Entry.Size = S_ISDIR(Info.st_mode) ? 0 : static_cast<uint64_t>(Info.st_size);
+  if ((Entry.Attributes & AttributeReparsePoint) &&
+      Shows(WindowsBehaviour::LinkEntryDescribesLink)) {
+    Entry.Attributes = AttributeReparsePoint | AttributeArchive;
+    Entry.Size = 0;
+  }
   return Entry;
 }
 
-FileHandle OpenFileForReading(std::u16string_view Path, std::error_code& Error) {
+Result<FileHandle> OpenFileForReading(std::u16string_view Path) {
   const std::string Native = Reachable(Path);
-  if (!StepAllowed(FileStep::OpenForReading, Native)) {
-    Error = ScriptedFailure();
-    return {};
-  }
-  FileHandle File = Opened(open(Native.c_str(), O_RDONLY | O_CLOEXEC), Error);
+  if (!StepAllowed(FileStep::OpenForReading, Native))
+    return ScriptedFailure();
+  auto File = Opened(open(Native.c_str(), O_RDONLY | O_CLOEXEC));
   struct stat Info {};
-  if (File.IsOpen() && fstat(Descriptor(File), &Info) == 0 && S_ISDIR(Info.st_mode)) {
-    Error = Errno(EACCES); // what Windows answers for a folder
-    return {};             // CreateFileW does not open folders without backup semantics
-  }
+  if (File && fstat(Descriptor(*File), &Info) == 0 && S_ISDIR(Info.st_mode))
+    return Errno(EACCES); // CreateFileW does not open folders without backup semantics
   return File;
 }
 
-FileHandle CreateNewFile(std::u16string_view Path, std::error_code& Error) {
-  const std::string Native = Reachable(Path);
-  if (!IsCreatableName(Native)) {
-    Error = InvalidName();
-    return {};
-  }
-  if (!StepAllowed(FileStep::CreateNew, Native)) {
-    Error = ScriptedFailure();
-    return {};
-  }
-  return Opened(open(Native.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666), Error);
+Result<uint64_t> FileSize(const FileHandle& File) {
+  struct stat Info {};
+  if (fstat(Descriptor(File), &Info) != 0)
+    return LastError();
+  return static_cast<uint64_t>(Info.st_size);
 }
 
-std::error_code ReadOnce(FileHandle& File, std::span<char> Buffer) {
+Result<size_t> ReadSome(FileHandle& File, std::span<char> Buffer) {
   if (!StepAllowed(FileStep::Read, {}))
     return ScriptedFailure();
   const ssize_t Read = read(Descriptor(File), Buffer.data(), Buffer.size());
   if (Read < 0)
     return LastError();
-  return static_cast<size_t>(Read) == Buffer.size() ? std::error_code() : ShortRead();
+  return static_cast<size_t>(Read);
+}
+
+Result<FileHandle> CreateNewFile(std::u16string_view Path) {
+  const std::string Native = Reachable(Path);
+  if (!IsCreatableName(Native))
+    return InvalidName();
+  if (!StepAllowed(FileStep::CreateNew, Native))
+    return ScriptedFailure();
+  return Opened(open(Native.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
 }
 
 std::error_code WriteOnce(FileHandle& File, std::string_view Data) {
@@ -318,27 +390,25 @@ std::error_code FlushFile(FileHandle& File) {
   return fsync(Descriptor(File)) == 0 ? std::error_code() : LastError();
 }
 
-std::u16string FinalPath(std::u16string_view Path) {
-  const std::string Native = Reachable(Path);
+// As Windows answers it: with the long-path prefix, '\\?\UNC\' for a share.
+Result<std::u16string> FinalPathName(std::u16string_view Path) {
   std::error_code Error;
-  if (!std::filesystem::is_symlink(Native, Error))
-    return std::u16string(Path);
-  const auto Resolved = std::filesystem::weakly_canonical(Native, Error);
-  const std::u16string Windows = Error ? std::u16string() : standin::WindowsPath(Resolved.string());
-  return Windows.empty() ? std::u16string(Path) : Windows;
+  const auto Resolved = std::filesystem::canonical(Reachable(Path), Error);
+  if (Error)
+    return Error;
+  const std::u16string Windows = standin::WindowsPath(Resolved.string());
+  if (Windows.empty())
+    return Errno(ENOENT); // on no drive: Windows has no DOS name for it either
+  return Windows.starts_with(u"\\\\") ? u"\\\\?\\UNC\\" + Windows.substr(2) : u"\\\\?\\" + Windows;
 }
 
-FileHandle OpenFileForRewriting(std::u16string_view Path, std::error_code& Error) {
+Result<FileHandle> OpenFileForRewriting(std::u16string_view Path) {
   const std::string Native = Reachable(Path);
-  if (IsReadOnly(Native)) {
-    Error = AccessDenied();
-    return {};
-  }
-  if (!StepAllowed(FileStep::OpenForRewriting, Native)) {
-    Error = ScriptedFailure();
-    return {};
-  }
-  return Opened(open(Native.c_str(), O_WRONLY | O_CLOEXEC), Error);
+  if (IsReadOnly(Native))
+    return AccessDenied();
+  if (!StepAllowed(FileStep::OpenForRewriting, Native))
+    return ScriptedFailure();
+  return Opened(open(Native.c_str(), O_WRONLY | O_CLOEXEC));
 }
 
 std::error_code TruncateHere(FileHandle& File) {
@@ -346,18 +416,78 @@ std::error_code TruncateHere(FileHandle& File) {
   return End >= 0 && ftruncate(Descriptor(File), End) == 0 ? std::error_code() : LastError();
 }
 
-std::error_code ReplaceFileWith(std::u16string_view Source, std::u16string_view Target) {
-  const std::string From = Reachable(Source), To = Reachable(Target);
+// Shared by the threads of this process as the system shares it between processes.
+Result<FileHandle> OpenLockFile(std::u16string_view Path) {
+  const std::string Native = Reachable(Path);
+  auto& S = standin::Files();
+  const std::scoped_lock Guard(S.LocksGuard);
+  for (const auto& Held : S.HeldLocks)
+    if (Held.second == Native)
+      return WindowsError(WindowsSharingViolation);
+  auto File = Opened(open(Native.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666));
+  if (File)
+    S.HeldLocks.emplace(Descriptor(*File), Native);
+  return File;
+}
+
+std::error_code ReplaceFileWith(std::u16string_view Target, std::u16string_view Replacement,
+                                std::u16string_view Backup) {
+  const std::string To = Reachable(Target), From = Reachable(Replacement),
+                    Former = Backup.empty() ? std::string() : Reachable(Backup);
   if (!IsCreatableName(To))
     return InvalidName();
+  struct stat Info {};
+  if (stat(To.c_str(), &Info) != 0 || stat(From.c_str(), &Info) != 0)
+    return LastError();
   // Windows refuses to replace a read-only file; POSIX rename would not care.
   if (IsReadOnly(To))
     return AccessDenied();
   if (!StepAllowed(FileStep::Replace, To))
     return ScriptedFailure();
-  if (rename(From.c_str(), To.c_str()) != 0)
+  if (Shows(WindowsBehaviour::ReplaceUnsupported))
+    return WindowsError(WindowsNotSupported);
+  // Without a backup, a replace that gets half-way has removed the file already.
+  if (Shows(WindowsBehaviour::ReplaceLeavesReplacement)) {
+    if (Former.empty())
+      unlink(To.c_str());
+    return WindowsError(WindowsUnableToMoveReplacement);
+  }
+  if (!Former.empty())
+    unlink(Former.c_str());
+  if (Shows(WindowsBehaviour::ReplaceMovesTargetAway)) {
+    if (Former.empty() ? unlink(To.c_str()) != 0 : rename(To.c_str(), Former.c_str()) != 0)
+      return LastError();
+    return WindowsError(WindowsUnableToMoveReplacement2);
+  }
+  if ((!Former.empty() && link(To.c_str(), Former.c_str()) != 0) ||
+      rename(From.c_str(), To.c_str()) != 0)
     return LastError();
   SyncFolderOf(To);
+  return {};
+}
+
+ReplaceFailure ReplaceFailureOf(std::error_code Error) noexcept {
+  if (Error.category() != Windows())
+    return ReplaceFailure::NothingMoved;
+  if (Error.value() == WindowsUnableToMoveReplacement ||
+      Error.value() == WindowsUnableToMoveReplacement2)
+    return ReplaceFailure::ReplacementLeft;
+  return Error.value() == WindowsNotSupported ? ReplaceFailure::Unsupported
+                                              : ReplaceFailure::NothingMoved;
+}
+
+std::error_code MoveFileTo(std::u16string_view From, std::u16string_view To, bool ReplaceExisting) {
+  const std::string Target = Reachable(To);
+  if (!IsCreatableName(Target))
+    return InvalidName();
+  if (ReplaceExisting && IsReadOnly(Target))
+    return AccessDenied();
+  if (!StepAllowed(FileStep::Move, Target))
+    return ScriptedFailure();
+  if (renameat2(AT_FDCWD, Reachable(From).c_str(), AT_FDCWD, Target.c_str(),
+                ReplaceExisting ? 0 : RENAME_NOREPLACE) != 0)
+    return LastError();
+  SyncFolderOf(Target);
   return {};
 }
 

@@ -3,7 +3,9 @@
 // The native stand-in's file system: Windows paths mapped onto a real folder, and a hook that
 // lets tests make single steps of the file calls fail.
 
+#include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -24,7 +26,16 @@ std::u16string WindowsPath(const std::string& Native);
 // The drive letters that count as mapped network shares, upper case ("" at first).
 void SetNetworkDrives(std::u16string Letters);
 
-enum class FileStep { OpenForReading, Read, CreateNew, OpenForRewriting, Write, Flush, Replace };
+enum class FileStep {
+  OpenForReading,
+  Read,
+  CreateNew,
+  OpenForRewriting,
+  Write,
+  Flush,
+  Replace,
+  Move
+};
 // Called before each step of the file calls with the native path concerned; answering false
 // makes the step fail as the system would (a failing Write still writes half of its bytes).
 using FileStepHook = std::function<bool(FileStep Step, const std::string& NativePath)>;
@@ -35,7 +46,18 @@ void SetFileStepHook(FileStepHook Hook);
 using LookupHook = std::function<void(const std::string& NativePath)>;
 void SetLookupHook(LookupHook Hook);
 
-// Clears the hooks and the network drives; the drive root stays.
+// Documented behaviours of Windows that POSIX (and Wine) do not show, for the stand-in to show
+// one at a time. Their failures carry the Windows error numbers.
+enum class WindowsBehaviour : uint8_t {
+  LinkEntryDescribesLink,   // FindFirstEntry on a symbolic link: size 0, the reparse-point bit
+  ReplaceLeavesReplacement, // ReplaceFileWith: 1176, both files keep their names
+  ReplaceMovesTargetAway,   // ReplaceFileWith: 1177, Target moved to Backup, Replacement left
+  ReplaceUnsupported,       // ReplaceFileWith: ERROR_NOT_SUPPORTED, nothing touched
+  AttributeLookupRefused,   // FileAttributes of anything that exists: ERROR_ACCESS_DENIED
+};
+void ShowWindowsBehaviour(std::optional<WindowsBehaviour> Behaviour);
+
+// Clears the hooks, the Windows behaviour and the network drives; the drive root stays.
 void ResetFiles();
 
 } // namespace platform::standin

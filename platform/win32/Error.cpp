@@ -20,8 +20,8 @@ std::error_code AccessDenied() noexcept {
   return Win32(ERROR_ACCESS_DENIED);
 }
 
-std::error_code ShortRead() noexcept {
-  return Win32(ERROR_HANDLE_EOF);
+std::error_code AlreadyExists() noexcept {
+  return Win32(ERROR_FILE_EXISTS);
 }
 
 std::error_code ShortWrite() noexcept {

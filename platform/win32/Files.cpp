@@ -5,21 +5,19 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <utility>
 
 namespace platform {
 namespace {
 
 HANDLE AsHandle(const FileHandle& File) {
-  return reinterpret_cast<HANDLE>(File.Native());
+  return reinterpret_cast<HANDLE>(File.get());
 }
 
-FileHandle Adopt(HANDLE Handle, std::error_code& Error) {
-  if (Handle == INVALID_HANDLE_VALUE) {
-    Error = LastError();
-    return {};
-  }
-  Error.clear();
+Result<FileHandle> Adopt(HANDLE Handle) {
+  if (Handle == INVALID_HANDLE_VALUE)
+    return LastError();
   return FileHandle(reinterpret_cast<intptr_t>(Handle));
 }
 
@@ -27,11 +25,30 @@ std::error_code Checked(BOOL Succeeded) {
   return Succeeded ? std::error_code() : LastError();
 }
 
-// Errors that a scanner or indexer holding the file for a moment produces.
-bool IsTransient(DWORD Error) {
-  return Error == ERROR_SHARING_VIOLATION || Error == ERROR_ACCESS_DENIED ||
-         Error == ERROR_LOCK_VIOLATION;
-}
+// For one call on this thread, a drive without its disk (a card reader, a CD drive) answers an
+// error instead of the system's "no disk" box, which would stop the editor or a look-up thread
+// until someone clicks it. SetThreadErrorMode exists from Windows 7 on; Vista shows the box.
+class QuietErrorBoxes {
+public:
+  QuietErrorBoxes() {
+    if (Set)
+      FRestore = Set(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX, &FFormer);
+  }
+  ~QuietErrorBoxes() {
+    if (FRestore)
+      Set(FFormer, nullptr);
+  }
+  QuietErrorBoxes(const QuietErrorBoxes&) = delete;
+  QuietErrorBoxes& operator=(const QuietErrorBoxes&) = delete;
+
+private:
+  using SetThreadErrorModeFn = BOOL(WINAPI*)(DWORD, LPDWORD);
+  static inline const SetThreadErrorModeFn Set =
+      reinterpret_cast<SetThreadErrorModeFn>(reinterpret_cast<void*>(
+          GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "SetThreadErrorMode")));
+  BOOL FRestore = FALSE;
+  DWORD FFormer = 0;
+};
 
 // Whether another program holds File so that it cannot be replaced now: asked with an open of
 // its own, because a refused ReplaceFileW may leave a scratch file of its own behind.
@@ -50,20 +67,37 @@ struct FindTraits {
 
 } // namespace
 
-std::error_code FileHandle::Close() {
-  if (!IsOpen())
-    return std::error_code(ERROR_INVALID_HANDLE, std::system_category());
-  return Checked(CloseHandle(reinterpret_cast<HANDLE>(Release())));
+void FileTraits::Close(Value File) noexcept {
+  CloseHandle(reinterpret_cast<HANDLE>(File));
 }
 
-std::optional<uint32_t> FileAttributes(std::u16string_view Path, std::error_code& Error) {
+std::error_code CloseFile(FileHandle& File) {
+  if (!File)
+    return std::error_code(ERROR_INVALID_HANDLE, std::system_category());
+  return Checked(CloseHandle(reinterpret_cast<HANDLE>(File.release())));
+}
+
+bool IsNotFound(std::error_code Error) noexcept {
+  return Error.category() == std::system_category() &&
+         (Error.value() == ERROR_FILE_NOT_FOUND || Error.value() == ERROR_PATH_NOT_FOUND);
+}
+
+bool IsBusy(std::error_code Error) noexcept {
+  return Error.category() == std::system_category() &&
+         (Error.value() == ERROR_SHARING_VIOLATION || Error.value() == ERROR_ACCESS_DENIED ||
+          Error.value() == ERROR_LOCK_VIOLATION);
+}
+
+Result<uint32_t> FileAttributes(std::u16string_view Path) {
+  const QuietErrorBoxes Quiet;
   const DWORD Attributes = GetFileAttributesW(marigold::ToWide(Path).c_str());
-  if (Attributes == INVALID_FILE_ATTRIBUTES) {
-    Error = LastError();
-    return std::nullopt;
-  }
-  Error.clear();
-  return Attributes;
+  if (Attributes == INVALID_FILE_ATTRIBUTES)
+    return LastError();
+  return static_cast<uint32_t>(Attributes);
+}
+
+std::error_code ChangeFileAttributes(std::u16string_view Path, uint32_t Attributes) {
+  return Checked(SetFileAttributesW(marigold::ToWide(Path).c_str(), Attributes));
 }
 
 bool IsNetworkDrive(char16_t Letter) {
@@ -71,15 +105,13 @@ bool IsNetworkDrive(char16_t Letter) {
   return GetDriveTypeW(Root) == DRIVE_REMOTE;
 }
 
-std::optional<DirectoryEntry> FindFirstEntry(std::u16string_view Pattern, std::error_code& Error) {
+Result<DirectoryEntry> FindFirstEntry(std::u16string_view Pattern) {
+  const QuietErrorBoxes Quiet;
   WIN32_FIND_DATAW Data{};
   const marigold::UniqueResource<FindTraits> Find(
       FindFirstFileW(marigold::ToWide(Pattern).c_str(), &Data));
-  if (!Find) {
-    Error = LastError();
-    return std::nullopt;
-  }
-  Error.clear();
+  if (!Find)
+    return LastError();
   DirectoryEntry Entry;
   Entry.Name = marigold::AsUtf16(Data.cFileName);
   Entry.Attributes = Data.dwFileAttributes;
@@ -90,26 +122,32 @@ std::optional<DirectoryEntry> FindFirstEntry(std::u16string_view Pattern, std::e
   return Entry;
 }
 
-FileHandle OpenFileForReading(std::u16string_view Path, std::error_code& Error) {
+Result<FileHandle> OpenFileForReading(std::u16string_view Path) {
+  const QuietErrorBoxes Quiet;
   return Adopt(CreateFileW(marigold::ToWide(Path).c_str(), GENERIC_READ,
                            FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                           FILE_ATTRIBUTE_NORMAL, nullptr),
-               Error);
+                           FILE_ATTRIBUTE_NORMAL, nullptr));
 }
 
-FileHandle CreateNewFile(std::u16string_view Path, std::error_code& Error) {
-  return Adopt(CreateFileW(marigold::ToWide(Path).c_str(), GENERIC_READ | GENERIC_WRITE,
-                           FILE_SHARE_READ, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr),
-               Error);
-}
-
-std::error_code ReadOnce(FileHandle& File, std::span<char> Buffer) {
-  if (Buffer.size() > MAXDWORD)
-    return std::error_code(ERROR_INVALID_PARAMETER, std::system_category());
-  DWORD Read = 0;
-  if (!ReadFile(AsHandle(File), Buffer.data(), static_cast<DWORD>(Buffer.size()), &Read, nullptr))
+Result<uint64_t> FileSize(const FileHandle& File) {
+  LARGE_INTEGER Size{};
+  if (!GetFileSizeEx(AsHandle(File), &Size))
     return LastError();
-  return Read == Buffer.size() ? std::error_code() : ShortRead();
+  return static_cast<uint64_t>(Size.QuadPart);
+}
+
+Result<size_t> ReadSome(FileHandle& File, std::span<char> Buffer) {
+  DWORD Read = 0;
+  const auto Wanted = static_cast<DWORD>(std::min<size_t>(Buffer.size(), MAXDWORD));
+  if (!ReadFile(AsHandle(File), Buffer.data(), Wanted, &Read, nullptr))
+    return LastError();
+  return static_cast<size_t>(Read);
+}
+
+Result<FileHandle> CreateNewFile(std::u16string_view Path) {
+  const QuietErrorBoxes Quiet;
+  return Adopt(CreateFileW(marigold::ToWide(Path).c_str(), GENERIC_READ | GENERIC_WRITE,
+                           FILE_SHARE_READ, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
 }
 
 std::error_code WriteOnce(FileHandle& File, std::string_view Data) {
@@ -125,59 +163,76 @@ std::error_code FlushFile(FileHandle& File) {
   return Checked(FlushFileBuffers(AsHandle(File)));
 }
 
-std::u16string FinalPath(std::u16string_view Path) {
-  const std::wstring Wide = marigold::ToWide(Path);
-  const DWORD Attributes = GetFileAttributesW(Wide.c_str());
-  if (Attributes == INVALID_FILE_ATTRIBUTES || !(Attributes & FILE_ATTRIBUTE_REPARSE_POINT))
-    return std::u16string(Path);
-  const UniqueFileHandle File(CreateFileW(Wide.c_str(), 0,
+Result<std::u16string> FinalPathName(std::u16string_view Path) {
+  const QuietErrorBoxes Quiet;
+  const UniqueFileHandle File(CreateFileW(marigold::ToWide(Path).c_str(), 0,
                                           FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                           nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-  wchar_t Buffer[MAX_PATH + 8] = {};
-  const DWORD Length =
-      File ? GetFinalPathNameByHandleW(File.get(), Buffer, MAX_PATH + 8, FILE_NAME_NORMALIZED) : 0;
-  if (Length == 0 || Length >= MAX_PATH + 8)
-    return std::u16string(Path);
-  std::wstring_view Final(Buffer, Length);
-  // The result carries the long-path prefix: \\?\C:\... or \\?\UNC\server\share\...
-  if (Final.starts_with(L"\\\\?\\UNC\\"))
-    return u"\\" + std::u16string(marigold::AsUtf16(Final.data() + 8), Final.size() - 8);
-  if (Final.starts_with(L"\\\\?\\"))
-    Final.remove_prefix(4);
-  return std::u16string(marigold::AsUtf16(Final.data()), Final.size());
+  if (!File)
+    return LastError();
+  std::wstring Buffer(MAX_PATH + 8, L'\0');
+  for (;;) {
+    const DWORD Length = GetFinalPathNameByHandleW(
+        File.get(), Buffer.data(), static_cast<DWORD>(Buffer.size()), FILE_NAME_NORMALIZED);
+    if (Length == 0)
+      return LastError();
+    // Too small: the answer is the size needed, terminator included.
+    if (Length < Buffer.size()) {
+      Buffer.resize(Length);
+      return std::u16string(marigold::AsUtf16(Buffer.c_str()), Length);
+    }
+    Buffer.assign(Length, L'\0');
+  }
 }
 
-FileHandle OpenFileForRewriting(std::u16string_view Path, std::error_code& Error) {
+Result<FileHandle> OpenFileForRewriting(std::u16string_view Path) {
+  const QuietErrorBoxes Quiet;
   return Adopt(CreateFileW(marigold::ToWide(Path).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
-                           OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr),
-               Error);
+                           OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
 }
 
 std::error_code TruncateHere(FileHandle& File) {
   return Checked(SetEndOfFile(AsHandle(File)));
 }
 
-std::error_code ReplaceFileWith(std::u16string_view Source, std::u16string_view Target) {
-  const std::wstring From = marigold::ToWide(Source), To = marigold::ToWide(Target);
-  constexpr int Attempts = 10;
-  for (int Attempt = 1;; ++Attempt) {
-    const DWORD Former = GetFileAttributesW(To.c_str());
-    const bool Exists = Former != INVALID_FILE_ATTRIBUTES;
-    if (Exists ? Replaceable(To) && ReplaceFileW(To.c_str(), From.c_str(), nullptr,
-                                                 REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr)
-               : MoveFileExW(From.c_str(), To.c_str(), MOVEFILE_WRITE_THROUGH)) {
-      // ReplaceFileW keeps them on Windows; not every implementation does.
-      constexpr DWORD Kept = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
-                             FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
-      if (Exists && (GetFileAttributesW(To.c_str()) & Kept) != (Former & Kept))
-        SetFileAttributesW(To.c_str(), (Former & Kept) ? Former & Kept : FILE_ATTRIBUTE_NORMAL);
-      return {};
-    }
-    const std::error_code Error = LastError();
-    if (Attempt == Attempts || !IsTransient(static_cast<DWORD>(Error.value())))
-      return Error;
-    Sleep(50); // about half a second in all
+Result<FileHandle> OpenLockFile(std::u16string_view Path) {
+  const QuietErrorBoxes Quiet;
+  return Adopt(CreateFileW(
+      marigold::ToWide(Path).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS,
+      FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr));
+}
+
+std::error_code ReplaceFileWith(std::u16string_view Target, std::u16string_view Replacement,
+                                std::u16string_view Backup) {
+  const std::wstring To = marigold::ToWide(Target);
+  if (!Replaceable(To))
+    return LastError();
+  const std::wstring Former = marigold::ToWide(Backup);
+  return Checked(ReplaceFileW(To.c_str(), marigold::ToWide(Replacement).c_str(),
+                              Former.empty() ? nullptr : Former.c_str(),
+                              REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr));
+}
+
+ReplaceFailure ReplaceFailureOf(std::error_code Error) noexcept {
+  if (Error.category() != std::system_category())
+    return ReplaceFailure::NothingMoved;
+  switch (Error.value()) {
+  case ERROR_UNABLE_TO_MOVE_REPLACEMENT:
+  case ERROR_UNABLE_TO_MOVE_REPLACEMENT_2:
+    return ReplaceFailure::ReplacementLeft;
+  case ERROR_INVALID_FUNCTION:
+  case ERROR_NOT_SUPPORTED:
+  case ERROR_INVALID_PARAMETER:
+    return ReplaceFailure::Unsupported;
+  default:
+    return ReplaceFailure::NothingMoved;
   }
+}
+
+std::error_code MoveFileTo(std::u16string_view From, std::u16string_view To, bool ReplaceExisting) {
+  return Checked(
+      MoveFileExW(marigold::ToWide(From).c_str(), marigold::ToWide(To).c_str(),
+                  MOVEFILE_WRITE_THROUGH | (ReplaceExisting ? MOVEFILE_REPLACE_EXISTING : 0)));
 }
 
 std::error_code RenameFile(std::u16string_view From, std::u16string_view To) {

@@ -70,9 +70,8 @@ void Floor(const std::wstring& Settings) {
       DecodeAnsiText(LoadAnsiStringFromFile(std::u16string(Settings.begin(), Settings.end()))));
   for (int32_t I = 0; I < Lines.Count(); ++I) {
     const TFavouriteLine Line = ParseFavouriteLine(TrimBlanksAndControls(Lines.GetItem(I)));
-    std::error_code Missing;
     if (Line.FieldCount == 2)
-      (void)platform::FileAttributes(Line.Path, Missing);
+      (void)platform::FileAttributes(Line.Path);
   }
 }
 

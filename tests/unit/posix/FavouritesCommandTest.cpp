@@ -330,12 +330,15 @@ TEST_F(CommandTest, WhatAnotherProgramSavedWhileTheMenuWasOpenStays) {
   EXPECT_EQ(Read(Settings), "main.c\tC:\\src\\main.c\r\nb\r\na");
 }
 
-// Another editor process registering all the time: after the wait the save error is shown with
-// the system's reason, and nothing is written.
+// Another editor registering all the time, through another spelling of the file (here: a link
+// to it): after the wait the save error is shown with the system's reason, nothing is written,
+// and no lock file is left.
 TEST_F(CommandTest, ARegistrationThatCannotTakeTheLockWritesNothing) {
+  Write(Settings, "a\r\n");
+  std::filesystem::create_symlink(Native(Settings), Native(u"C:\\Editor\\link.txt"));
   std::promise<void> Taken, Release;
   std::thread Other([&] {
-    const platform::NamedLock Held(SettingsLockName(Settings), 0);
+    const TSettingsLock Held(u"C:\\Editor\\link.txt", 0);
     Taken.set_value();
     Release.get_future().wait();
   });
@@ -345,6 +348,7 @@ TEST_F(CommandTest, ARegistrationThatCannotTakeTheLockWritesNothing) {
   Release.set_value();
   Other.join();
   EXPECT_EQ(Read(Settings), "a\r\n");
+  EXPECT_FALSE(Exists(SettingsLockFileName(Settings)));
   EXPECT_EQ(SettingsLockName(u"C:\\Editor\\plugins\\M.txt"),
             SettingsLockName(u"c:\\editor\\PlugIns\\m.TXT"));
 }
