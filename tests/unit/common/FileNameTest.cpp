@@ -35,6 +35,22 @@ TEST(FileName, StartsWithDrivePrefix) {
     EXPECT_EQ(StartsWithDrivePrefix(F.Path), F.Expected) << Show(F.Path);
 }
 
+TEST(FileName, PathFromFinalName) {
+  const struct {
+    std::u16string Final, Expected;
+  } Cases[] = {
+      {u"\\\\?\\UNC\\srv\\share\\a.txt", u"\\\\srv\\share\\a.txt"},
+      {u"\\\\?\\C:\\Users\\u\\a.txt", u"C:\\Users\\u\\a.txt"},
+      {u"\\\\?\\c:\\", u"c:\\"},
+      {u"\\\\?\\Volume{0b1e}\\a.txt", u"\\\\?\\Volume{0b1e}\\a.txt"},
+      {u"C:\\a.txt", u"C:\\a.txt"},
+      {u"\\\\srv\\share\\a", u"\\\\srv\\share\\a"},
+      {u"\\\\?\\UNC", u"\\\\?\\UNC"},
+  };
+  for (const auto& Case : Cases)
+    EXPECT_EQ(PathFromFinalName(Case.Final), Case.Expected) << Show(Case.Final);
+}
+
 TEST(FileName, IsValidPath) {
   const std::vector<PathFact> Facts = {
       // Empty, a lone backslash, and heads that are not a UNC pair.

@@ -352,3 +352,56 @@ TEST_F(CommandTest, ARegistrationThatCannotTakeTheLockWritesNothing) {
   EXPECT_EQ(SettingsLockName(u"C:\\Editor\\plugins\\M.txt"),
             SettingsLockName(u"c:\\editor\\PlugIns\\m.TXT"));
 }
+
+// Windows behaviours that POSIX and Wine do not show, each on a settings file that is a plain file
+// and on one that is a link to a share. The menu shows every favourite, and the registration
+// saves them all with the new line first, or writes nothing when a look-up cannot tell; the
+// folder then holds the settings file and nothing else of ours.
+TEST_F(CommandTest, RegistrationSurvivesWhatWindowsDoesAndWineDoesNot) {
+  using standin::WindowsBehaviour;
+  const std::string Former = "C:\\Work\\notes.txt\r\n-";
+  const std::u16string Shared = u"\\\\srv\\share\\s.txt";
+  for (const bool Linked : {false, true}) {
+    for (const auto Behaviour :
+         {WindowsBehaviour::LinkEntryDescribesLink, WindowsBehaviour::ReplaceLeavesReplacement,
+          WindowsBehaviour::ReplaceMovesTargetAway, WindowsBehaviour::ReplaceUnsupported,
+          WindowsBehaviour::AttributeLookupRefused}) {
+      SCOPED_TRACE(testing::Message() << static_cast<int>(Behaviour) << (Linked ? " linked" : ""));
+      std::filesystem::remove_all(Native(u"C:\\Editor\\PlugIns"));
+      std::filesystem::remove_all(Native(u"\\\\srv"));
+      MakeFolder(u"C:\\Editor\\PlugIns");
+      if (Linked) {
+        Write(Shared, "");
+        std::filesystem::create_symlink(Native(Shared), Native(Settings));
+      }
+      const bool Refused = Behaviour == WindowsBehaviour::AttributeLookupRefused;
+      if (!Refused)
+        standin::ShowWindowsBehaviour(Behaviour);
+      auto Register = [&] {
+        Run(Former, [&](auto Menu) {
+          if (Refused) // from the fresh read on
+            standin::ShowWindowsBehaviour(Behaviour);
+          return IdOf(Menu, RegisterFileCaption);
+        });
+      };
+      if (Refused)
+        EXPECT_THROW(Register(), EInOutError);
+      else
+        Register();
+      standin::ShowWindowsBehaviour(std::nullopt);
+      EXPECT_THAT(Shown, ::testing::HasSubstr("notes.txt #1"));
+      EXPECT_EQ(Read(Settings), Refused ? Former : "main.c\tC:\\src\\main.c\r\n" + Former);
+      EXPECT_EQ(std::filesystem::is_symlink(Native(Settings)), Linked);
+      auto Names = [](std::u16string_view Folder) {
+        std::vector<std::string> Found;
+        if (std::filesystem::exists(Native(Folder)))
+          for (const auto& Entry : std::filesystem::directory_iterator(Native(Folder)))
+            Found.push_back(Entry.path().filename().string());
+        return Found;
+      };
+      EXPECT_THAT(Names(u"C:\\Editor\\PlugIns"), ElementsAre("Marigolds_Setting.txt"));
+      EXPECT_EQ(Names(u"\\\\srv\\share"),
+                Linked ? std::vector<std::string>{"s.txt"} : std::vector<std::string>{});
+    }
+  }
+}

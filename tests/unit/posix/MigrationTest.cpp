@@ -224,3 +224,34 @@ TEST_F(Migration, SettingsThatCannotBeBackedUpAreNeverOverwritten) {
 }
 
 } // namespace
+
+// Windows behaviours that POSIX does not show: the legacy file is a link (described by its own
+// entry), the replace gets half-way or is not supported, a look-up is refused. The migration
+// keeps every line, or changes nothing when it cannot tell what is there.
+TEST_F(Migration, SurvivesWhatWindowsDoesAndWineDoesNot) {
+  using platform::standin::WindowsBehaviour;
+  for (const auto Behaviour :
+       {WindowsBehaviour::LinkEntryDescribesLink, WindowsBehaviour::ReplaceLeavesReplacement,
+        WindowsBehaviour::ReplaceMovesTargetAway, WindowsBehaviour::ReplaceUnsupported,
+        WindowsBehaviour::AttributeLookupRefused}) {
+    SCOPED_TRACE(static_cast<int>(Behaviour));
+    std::filesystem::remove_all(Native(u"D:\\Ed"));
+    Write(u"D:\\Sync\\Marigolds.ini", LegacyBytes);
+    Write(Settings, CurrentBytes);
+    std::filesystem::create_symlink(Native(u"D:\\Sync\\Marigolds.ini"), Native(Legacy));
+    const auto Before = Folder();
+    AnswerDialog(IdYes);
+    platform::standin::ShowWindowsBehaviour(Behaviour);
+    if (Behaviour == WindowsBehaviour::AttributeLookupRefused) {
+      EXPECT_THROW(LoadSettingsWithMigration(FList), EInOutError);
+      EXPECT_EQ(Folder(), Before);
+      continue;
+    }
+    LoadSettingsWithMigration(FList);
+    EXPECT_EQ(FList.Text(), u"あ\r\nx");
+    EXPECT_EQ(Folder(),
+              (std::map<std::string, std::string>{{"Marigolds_ini.bak", LegacyBytes},
+                                                  {"Marigolds_Setting_txt.bak", CurrentBytes},
+                                                  {"Marigolds_Setting.txt", LegacyBytes}}));
+  }
+}
