@@ -51,8 +51,6 @@ std::wstring OwnExecutable() {
   return Path;
 }
 
-namespace {
-
 void EmptyFolder(const std::wstring& Folder) {
   WIN32_FIND_DATAW Found;
   HANDLE Find = FindFirstFileW((Folder + L"\\*").c_str(), &Found);
@@ -67,6 +65,8 @@ void EmptyFolder(const std::wstring& Folder) {
   } while (FindNextFileW(Find, &Found));
   FindClose(Find);
 }
+
+namespace {
 
 std::vector<std::string> LogLines(const std::wstring& Log) {
   std::vector<std::string> Lines;

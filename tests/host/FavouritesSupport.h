@@ -19,6 +19,8 @@ std::string ToAnsi(std::wstring_view Text);
 std::string ReadBytes(const std::wstring& Path);
 void WriteBytes(const std::wstring& Path, const std::string& Bytes);
 bool FileExistsW(const std::wstring& Path);
+// Deletes every file in Folder (read-only ones too); its subfolders stay.
+void EmptyFolder(const std::wstring& Folder);
 FILETIME LastWriteTime(const std::wstring& Path);
 // This program's own path, as the plug-in reports the editor's.
 std::wstring OwnExecutable();

@@ -1,7 +1,9 @@
 #include "SlowShare.h"
 
+#include "Interpose.h"
+
 #include <atomic>
-#include <cstring>
+#include <cwchar>
 #include <cwctype>
 #include <string_view>
 
@@ -21,10 +23,8 @@ bool UnderSlowShare(std::wstring_view Path) {
   return true;
 }
 
-// The system's own, not through an import that may be interposed itself.
 DWORD RealGetFileAttributesW(LPCWSTR Name) {
-  static const auto Real = reinterpret_cast<decltype(&GetFileAttributesW)>(reinterpret_cast<void*>(
-      GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "GetFileAttributesW")));
+  static const auto Real = RealKernel32<decltype(GetFileAttributesW)>("GetFileAttributesW");
   return Real(Name);
 }
 
@@ -41,39 +41,12 @@ DWORD WINAPI SlowGetFileAttributesW(LPCWSTR Name) {
   return Attributes;
 }
 
-template <class T> T* At(HMODULE Module, DWORD Offset) {
-  return reinterpret_cast<T*>(reinterpret_cast<BYTE*>(Module) + Offset);
-}
-
 } // namespace
 
 bool InterposeSlowShare(HMODULE Module, DWORD DelayMs) {
   Delay = DelayMs;
-  const auto* Nt = At<IMAGE_NT_HEADERS>(Module, At<IMAGE_DOS_HEADER>(Module, 0)->e_lfanew);
-  const IMAGE_DATA_DIRECTORY& Imports =
-      Nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
-  if (Imports.VirtualAddress == 0)
-    return false;
-  for (auto* Dll = At<IMAGE_IMPORT_DESCRIPTOR>(Module, Imports.VirtualAddress); Dll->Name; ++Dll) {
-    if (_stricmp(At<char>(Module, Dll->Name), "kernel32.dll") != 0 || !Dll->OriginalFirstThunk)
-      continue;
-    auto* Name = At<IMAGE_THUNK_DATA>(Module, Dll->OriginalFirstThunk);
-    auto* Slot = At<IMAGE_THUNK_DATA>(Module, Dll->FirstThunk);
-    for (; Name->u1.AddressOfData; ++Name, ++Slot) {
-      if (IMAGE_SNAP_BY_ORDINAL(Name->u1.Ordinal) ||
-          std::strcmp(
-              At<IMAGE_IMPORT_BY_NAME>(Module, static_cast<DWORD>(Name->u1.AddressOfData))->Name,
-              "GetFileAttributesW") != 0)
-        continue;
-      DWORD Former = 0;
-      if (!VirtualProtect(&Slot->u1.Function, sizeof(Slot->u1.Function), PAGE_READWRITE, &Former))
-        return false;
-      Slot->u1.Function = reinterpret_cast<ULONG_PTR>(&SlowGetFileAttributesW);
-      VirtualProtect(&Slot->u1.Function, sizeof(Slot->u1.Function), Former, &Former);
-      return true;
-    }
-  }
-  return false;
+  return InterposeImport(Module, "GetFileAttributesW",
+                         reinterpret_cast<const void*>(&SlowGetFileAttributesW));
 }
 
 int SlowLookupsBegun() {
