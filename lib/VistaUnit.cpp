@@ -28,6 +28,7 @@ std::vector<std::u16string> ProgramFilesFolders() {
   return Folders;
 }
 
+// The first (longest) of Folders that Path begins with; null for none.
 const std::u16string* LeadingFolder(std::u16string_view Path,
                                     const std::vector<std::u16string>& Folders) {
   for (const auto& Folder : Folders)
