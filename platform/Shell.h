@@ -1,10 +1,11 @@
 #pragma once
 
-// Shell folders and the system version. The native stand-in scripts both
-// (platform/posix/ShellStandIn.h).
+// Shell folders, the system version, environment values and long path names. The native
+// stand-in scripts them all (platform/posix/ShellStandIn.h).
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 namespace platform {
 
@@ -19,5 +20,12 @@ struct VersionNumbers {
 };
 // GetVersionExW with the 276-byte record; false (and Out untouched) when it fails.
 bool QueryVersionNumbers(VersionNumbers& Out);
+
+// GetEnvironmentVariableW: the process's value of Name; empty when it is not set.
+[[nodiscard]] std::u16string EnvironmentValue(std::u16string_view Name);
+
+// GetLongPathNameW: Path with its 8.3 short names replaced by the long ones; empty when Path
+// does not exist or cannot be read. Touches the disk of the path.
+[[nodiscard]] std::u16string LongPathName(std::u16string_view Path);
 
 } // namespace platform

@@ -8,8 +8,9 @@
 namespace platform {
 std::u16string HostExecutablePath() {
   wchar_t Buffer[MAX_PATH + 2] = {};
-  DWORD Length = GetModuleFileNameW(nullptr, Buffer, MAX_PATH + 1);
-  if (Length == 0 || Length > MAX_PATH + 1)
+  // A name that does not fit comes back cut to the buffer's size, not always terminated.
+  const DWORD Length = GetModuleFileNameW(nullptr, Buffer, MAX_PATH + 2);
+  if (Length == 0 || Length >= MAX_PATH + 2)
     return {};
   return std::u16string(marigold::AsUtf16(Buffer), Length);
 }

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Checks a built Marigold.dll with objdump: the image format, exactly the seven exports by
-# their undecorated names at ordinals 1 to 7, and imports from system DLLs only.
+# their undecorated names at ordinals 1 to 7, imports from system DLLs only, and Windows Vista
+# (6.0) as the subsystem version of the DLL and of marigold-check.exe beside it.
 # usage: check-dll.sh <objdump> <format, e.g. pei-i386> <dll>
 set -u
 objdump=$1 format=$2 dll=$3
@@ -32,6 +33,21 @@ imports=$(awk '/DLL Name:/ {print tolower($3)}' <<<"$dump")
 for dll_name in $imports; do
   [[ $dll_name =~ $allowed ]] || fail "imports $dll_name, which a stock Windows does not have"
 done
+
+# The loader refuses an image whose subsystem version is above the running Windows: 6.0 is Vista.
+subsystem_version() {
+  awk '/^MajorSubsystemVersion/ {major = $2} /^MinorSubsystemVersion/ {minor = $2}
+    END {print major "." minor}' <<<"$1"
+}
+[ "$(subsystem_version "$dump")" = 6.0 ] ||
+  fail "$dll: subsystem version $(subsystem_version "$dump"), not 6.0"
+checker=$(dirname "$dll")/marigold-check.exe
+if checker_dump=$("$objdump" -p "$checker" 2>/dev/null); then
+  [ "$(subsystem_version "$checker_dump")" = 6.0 ] ||
+    fail "$checker: subsystem version $(subsystem_version "$checker_dump"), not 6.0"
+else
+  fail "$checker cannot be read (build the whole preset)"
+fi
 
 if [ $failed -eq 0 ]; then
   echo "$dll: $format, exports $(tr '\n' ' ' <<<"$exports")"

@@ -99,18 +99,12 @@ TEST_F(PlugInsFolderHost, SettingsLocations) {
   EXPECT_TRUE(std::filesystem::is_empty(FRoot));
 }
 
-TEST_F(PlugInsFolderHost, ProgramFilesIsRedirectedFromVersionSixOn) {
+TEST_F(PlugInsFolderHost, ProgramFilesIsRedirectedAndNothingIsCreated) {
   Answer(u"");
   SetHostExecutablePath(u"C:\\Program Files\\Editor\\Editor.exe");
-  platform::standin::SetVersionNumbers(platform::VersionNumbers{5, 1, 2600});
-  EXPECT_EQ(GetSettingsFileName(), u"C:\\Program Files\\Editor\\PlugIns\\Marigolds_Setting.txt");
-  EXPECT_TRUE(std::filesystem::is_empty(FRoot));
-
-  platform::standin::SetVersionNumbers(platform::VersionNumbers{6, 1, 7601});
   EXPECT_EQ(GetSettingsFileName(),
             u"C:\\Users\\u\\AppData\\Roaming\\Editor\\PlugIns\\Marigolds_Setting.txt");
-  EXPECT_TRUE(
-      std::filesystem::is_directory(Native(u"C:\\Users\\u\\AppData\\Roaming\\Editor\\PlugIns")));
+  EXPECT_TRUE(std::filesystem::is_empty(FRoot));
 }
 
 TEST(BackupFileName, FoldsTheExtensionIntoTheSuffix) {

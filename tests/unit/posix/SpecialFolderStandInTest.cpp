@@ -1,5 +1,7 @@
 #include "StorageTestSupport.h"
 
+#include "base/Errors.h"
+
 #include "lib/OSVersionUnit.h"
 #include "lib/VistaUnit.h"
 
@@ -10,7 +12,9 @@ using namespace marigold;
 
 namespace {
 
+using platform::standin::SetEnvironmentValue;
 using platform::standin::SetShellFolder;
+using platform::standin::SetShortName;
 using platform::standin::SetVersionNumbers;
 
 class VistaRedirect : public StorageTest {};
@@ -30,8 +34,8 @@ TEST_F(VistaRedirect, RedirectsEveryOccurrenceWhateverTheLetterCase) {
       {u"C:\\Program Files\\Ｅ\\x.txt", u"C:\\Users\\u\\AppData\\Roaming\\Ｅ\\x.txt"}};
   for (const auto& F : Facts)
     EXPECT_EQ(VistaRedirectPath(F.Path), F.Expected);
-  EXPECT_TRUE(
-      std::filesystem::is_directory(Native(u"C:\\Users\\u\\AppData\\Roaming\\Editor\\PlugIns")));
+  // Asking for a name creates nothing; the writer creates the folder.
+  EXPECT_TRUE(std::filesystem::is_empty(FRoot));
 }
 
 TEST_F(VistaRedirect, LeavesOtherPathsAloneAndCreatesNothing) {
@@ -42,18 +46,44 @@ TEST_F(VistaRedirect, LeavesOtherPathsAloneAndCreatesNothing) {
   EXPECT_TRUE(std::filesystem::is_empty(FRoot));
 }
 
-TEST_F(VistaRedirect, OnlyFromVersionSixOn) {
-  const std::u16string Path = u"C:\\Program Files\\Editor\\PlugIns\\Marigolds.ini";
-  for (const std::optional<platform::VersionNumbers> Version :
-       {std::optional(platform::VersionNumbers{5, 1, 2600}),
-        std::optional<platform::VersionNumbers>()}) {
-    SetVersionNumbers(Version);
-    EXPECT_EQ(VistaRedirectPath(Path), Path);
-  }
-  EXPECT_TRUE(std::filesystem::is_empty(FRoot));
-  SetVersionNumbers(platform::VersionNumbers{6, 0, 6000});
-  EXPECT_EQ(VistaRedirectPath(Path),
-            u"C:\\Users\\u\\AppData\\Roaming\\Editor\\PlugIns\\Marigolds.ini");
+// A 32-bit process on 64-bit Windows: the shell names the 32-bit folder, the environment both.
+TEST_F(VistaRedirect, BothProgramFilesFoldersInAnySpelling) {
+  SetShellFolder(0x26, u"C:\\Program Files (x86)");
+  SetEnvironmentValue(u"ProgramFiles", u"C:\\Program Files (x86)");
+  SetEnvironmentValue(u"ProgramW6432", u"C:\\Program Files");
+  SetShortName(u"C:\\PROGRA~1", u"C:\\Program Files");
+  SetShortName(u"C:\\PROGRA~2", u"C:\\Program Files (x86)");
+  // A share that is Program Files is not looked up: no network on the way to a name.
+  SetShortName(u"\\\\srv\\pf", u"C:\\Program Files");
+  for (const auto* Folder :
+       {u"C:\\Program Files\\Editor\\PlugIns", u"C:\\Program Files (x86)\\Ed32", u"\\\\srv\\pf"})
+    std::filesystem::create_directories(Native(Folder));
+  struct Fact {
+    std::u16string Path, Expected;
+  };
+  const std::u16string AppData = u"C:\\Users\\u\\AppData\\Roaming";
+  const std::vector<Fact> Facts = {
+      {u"C:\\Program Files\\Editor\\PlugIns\\Marigolds_Setting.txt",
+       AppData + u"\\Editor\\PlugIns\\Marigolds_Setting.txt"},
+      // The longer folder wins over the one it begins with.
+      {u"C:\\Program Files (x86)\\Ed32\\x.txt", AppData + u"\\Ed32\\x.txt"},
+      {u"C:\\PROGRA~1\\Editor\\PlugIns\\Marigolds_Setting.txt",
+       AppData + u"\\Editor\\PlugIns\\Marigolds_Setting.txt"},
+      // Folders that do not exist yet below a short name keep their spelling.
+      {u"c:\\progra~1\\Editor\\New\\Deeper\\x.txt", AppData + u"\\Editor\\New\\Deeper\\x.txt"},
+      {u"C:\\PROGRA~2\\Ed32\\x.txt", AppData + u"\\Ed32\\x.txt"},
+      {u"C:\\PROGRA~3\\Ed32\\x.txt", u"C:\\PROGRA~3\\Ed32\\x.txt"},
+      {u"\\\\srv\\pf\\x.txt", u"\\\\srv\\pf\\x.txt"}};
+  for (const auto& F : Facts)
+    EXPECT_EQ(VistaRedirectPath(F.Path), F.Expected) << ToUtf8(F.Path);
+  EXPECT_FALSE(std::filesystem::exists(Native(AppData)));
+}
+
+TEST_F(VistaRedirect, CreateFolderWithParentsCreatesTheMissingChain) {
+  const std::u16string Folder = u"C:\\Users\\u\\AppData\\Roaming\\Editor\\PlugIns";
+  CreateFolderWithParents(Folder);
+  CreateFolderWithParents(Folder);
+  EXPECT_TRUE(std::filesystem::is_directory(Native(Folder)));
 }
 
 TEST_F(VistaRedirect, UnknownProgramFilesRedirectsNothing) {

@@ -1,3 +1,5 @@
+#include "base/Errors.h"
+#include "base/WideText.h"
 #include "lib/OSVersionUnit.h"
 #include "lib/ShellSpecialFolderPathUnit.h"
 #include "lib/VistaUnit.h"
@@ -10,6 +12,7 @@
 
 #include <filesystem>
 #include <string>
+#include <vector>
 
 using namespace marigold;
 
@@ -46,9 +49,9 @@ TEST(SpecialFolderWin, VersionIsSixOrLater) {
 class RedirectWin : public ::testing::Test {
 protected:
   void SetUp() override {
-    FProgramFiles = GetSpecialFolderPath(fkProgramFiles);
+    FFolders = {GetSpecialFolderPath(fkProgramFiles)};
     FAppData = GetSpecialFolderPath(fkAppData);
-    ASSERT_FALSE(FProgramFiles.empty());
+    ASSERT_FALSE(FFolders[0].empty());
     ASSERT_FALSE(FAppData.empty());
     const std::string Id = std::to_string(GetCurrentProcessId());
     FName = u"MarigoldStorage-" + std::u16string(Id.begin(), Id.end());
@@ -65,21 +68,40 @@ protected:
     return S;
   }
 
-  std::u16string FProgramFiles, FAppData, FName;
+  std::vector<std::u16string> FFolders;
+  std::u16string FAppData, FName;
 };
 
-TEST_F(RedirectWin, ProgramFilesPathMovesToRoamingAppDataWithItsFolder) {
+// Each Program Files folder this process is told of, as given and in its 8.3 form, with a folder
+// below it that does not exist.
+TEST_F(RedirectWin, EveryProgramFilesSpellingMovesToRoamingAppData) {
   const std::u16string Tail = u"\\" + FName + u"\\PlugIns\\Marigolds_Setting.txt";
-  EXPECT_EQ(VistaRedirectPath(Lower(FProgramFiles) + Tail), FAppData + Tail);
-  EXPECT_TRUE(std::filesystem::is_directory(
-      std::filesystem::path(FAppData + u"\\" + FName + u"\\PlugIns")));
+  for (const wchar_t* Variable : {L"ProgramFiles", L"ProgramW6432"}) {
+    wchar_t Value[MAX_PATH] = {};
+    const DWORD Length = GetEnvironmentVariableW(Variable, Value, MAX_PATH);
+    if (Length > 0 && Length < MAX_PATH)
+      FFolders.emplace_back(AsUtf16(Value));
+  }
+  for (const std::u16string& Folder : FFolders) {
+    wchar_t Short[MAX_PATH] = {};
+    ASSERT_NE(GetShortPathNameW(AsWide(Folder.c_str()), Short, MAX_PATH), 0u);
+    for (const std::u16string& Spelling : {Lower(Folder), std::u16string(AsUtf16(Short))})
+      EXPECT_EQ(VistaRedirectPath(Spelling + Tail), FAppData + Tail) << ToUtf8(Spelling);
+  }
+  EXPECT_FALSE(std::filesystem::exists(std::filesystem::path(FAppData + u"\\" + FName)));
+}
+
+TEST_F(RedirectWin, CreateFolderWithParentsMakesTheChain) {
+  const std::u16string Folder = FAppData + u"\\" + FName + u"\\PlugIns";
+  CreateFolderWithParents(Folder);
+  EXPECT_TRUE(std::filesystem::is_directory(std::filesystem::path(Folder)));
 }
 
 TEST_F(RedirectWin, OutsidePathIsLeftAloneAndNothingIsCreated) {
   const std::u16string Outside = u"C:\\" + FName + u"\\PlugIns\\Marigolds.ini";
   EXPECT_EQ(VistaRedirectPath(Outside), Outside);
   EXPECT_FALSE(std::filesystem::exists(std::filesystem::path(u"C:\\" + FName)));
-  const std::u16string Inside = u"C:\\" + FName + u"\\" + FProgramFiles + u"\\x.txt";
+  const std::u16string Inside = u"C:\\" + FName + u"\\" + FFolders[0] + u"\\x.txt";
   EXPECT_EQ(VistaRedirectPath(Inside), Inside);
 }
 
