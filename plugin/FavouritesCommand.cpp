@@ -199,6 +199,7 @@ void RegisterActiveFile(WindowHandle Window, std::u16string_view FileName,
   // meanwhile stays. Its bytes are kept as they are; only the new line is added in front.
   const std::u16string Settings = GetSettingsFileName();
   TextEncoding Encoding{};
+  CreateSettingsFolder(Settings); // the lock file lies beside the file
   {
     // From the read to the save no other editor registers: none loses a line.
     const TSettingsLock Lock(Settings, SettingsLockTimeoutMs);

@@ -150,7 +150,12 @@ std::u16string GetBackupFileName(std::u16string_view Path) {
   return std::u16string(Path.substr(0, Path.size() - Extension.size())) + Suffix + u".bak";
 }
 
+void CreateSettingsFolder(std::u16string_view Path) {
+  CreateFolderWithParents(RemoveTrailingBackslash(ExtractFilePath(Path)));
+}
+
 void SaveSettingsFile(std::u16string_view Path, std::string_view Data, SaveMode Mode) {
+  CreateSettingsFolder(Path);
   SaveAnsiStringToFile(Path, Data, Mode);
 }
 

@@ -33,8 +33,11 @@ std::u16string GetLegacySettingsFileName();
 // 'C:\x\Marigolds_ini.bak', 'a._x' gives 'a_x.bak', 'notes' gives 'notes_.bak'.
 std::u16string GetBackupFileName(std::u16string_view Path);
 
-// SaveAnsiStringToFile for the settings file and the files beside it, creating their folder
-// first where it is missing: only a write creates it, never a look-up of the name.
+// Creates the folder of the settings file Path where it is missing, silently. Only what writes
+// there calls it, never a look-up of the name: a roaming profile whose server is gone would hold
+// up every command.
+void CreateSettingsFolder(std::u16string_view Path);
+// SaveAnsiStringToFile for the settings file and the files beside it, in a folder created first.
 void SaveSettingsFile(std::u16string_view Path, std::string_view Data, SaveMode Mode);
 
 // The platform's modal message box; its result unchanged.
