@@ -3,6 +3,8 @@
 // What a console program of the project needs from the system: its arguments, its output
 // streams, the user's language and the file it is told to read.
 
+#include "platform/Error.h"
+
 #include <string>
 #include <string_view>
 #include <system_error>
@@ -32,8 +34,8 @@ void WriteStandard(std::string_view Utf8, bool ToErrors = false);
 bool UserLanguageIsJapanese();
 
 // The whole file named Path as the system names files here (a Windows path on Windows, a native
-// path elsewhere) into Out; the system's error when it cannot be read.
-[[nodiscard]] std::error_code ReadWholeFile(std::u16string_view Path, std::string& Out);
+// path elsewhere); the system's error when it cannot be read.
+[[nodiscard]] Result<std::string> ReadWholeFile(std::u16string_view Path);
 
 // The folder holding the file Path as an absolute Windows path with a trailing "\"; empty when it
 // has none (elsewhere: when the file lies outside the stand-in's drive root).

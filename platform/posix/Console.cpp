@@ -40,7 +40,7 @@ bool UserLanguageIsJapanese() {
   return Lang && std::string_view(Lang).starts_with("ja");
 }
 
-std::error_code ReadWholeFile(std::u16string_view Path, std::string& Out) {
+Result<std::string> ReadWholeFile(std::u16string_view Path) {
   const std::string Native = marigold::ToUtf8(Path);
   std::error_code Error;
   if (std::filesystem::is_directory(Native, Error))
@@ -48,10 +48,10 @@ std::error_code ReadWholeFile(std::u16string_view Path, std::string& Out) {
   std::ifstream In(Native, std::ios::binary);
   if (!In)
     return std::error_code(errno ? errno : ENOENT, std::system_category());
-  Out.assign(std::istreambuf_iterator<char>(In), {});
+  std::string Bytes(std::istreambuf_iterator<char>(In), {});
   if (In.bad())
     return std::make_error_code(std::errc::io_error);
-  return {};
+  return Bytes;
 }
 
 std::u16string WindowsFolderOf(std::u16string_view Path) {

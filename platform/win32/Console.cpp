@@ -52,7 +52,7 @@ bool UserLanguageIsJapanese() {
   return PRIMARYLANGID(::GetUserDefaultUILanguage()) == LANG_JAPANESE;
 }
 
-std::error_code ReadWholeFile(std::u16string_view Path, std::string& Out) {
+Result<std::string> ReadWholeFile(std::u16string_view Path) {
   const UniqueFileHandle File(::CreateFileW(marigold::ToWide(Path).c_str(), GENERIC_READ,
                                             FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                             OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
@@ -63,13 +63,13 @@ std::error_code ReadWholeFile(std::u16string_view Path, std::string& Out) {
     return LastError();
   if (Size.QuadPart > 64 * 1024 * 1024)
     return std::error_code(ERROR_FILE_TOO_LARGE, std::system_category());
-  Out.assign(static_cast<size_t>(Size.QuadPart), '\0');
+  std::string Bytes(static_cast<size_t>(Size.QuadPart), '\0');
   DWORD Read = 0;
-  if (!Out.empty() &&
-      !::ReadFile(File.get(), Out.data(), static_cast<DWORD>(Out.size()), &Read, nullptr))
+  if (!Bytes.empty() &&
+      !::ReadFile(File.get(), Bytes.data(), static_cast<DWORD>(Bytes.size()), &Read, nullptr))
     return LastError();
-  Out.resize(Read);
-  return {};
+  Bytes.resize(Read);
+  return Bytes;
 }
 
 std::u16string WindowsFolderOf(std::u16string_view Path) {

@@ -79,8 +79,9 @@ int Run(const std::vector<std::u16string>& Arguments) {
              u"from this program's folder (as the editor's folder, no PlugInsFolder setting): " +
                  Label + u"\n");
   }
-  std::string Bytes;
-  if (const std::error_code Error = platform::ReadWholeFile(SystemName, Bytes)) {
+  const auto Bytes = platform::ReadWholeFile(SystemName);
+  if (!Bytes) {
+    const std::error_code Error = Bytes.Error();
     std::u16string Reason = platform::SystemReason(Error);
     if (Reason.empty()) {
       const std::string Code = "error " + std::to_string(Error.value());
@@ -90,7 +91,7 @@ int Run(const std::vector<std::u16string>& Arguments) {
         Reason + u"\n");
     return 2;
   }
-  const Report R = CheckSettings(Bytes, platform::WindowsFolderOf(SystemName),
+  const Report R = CheckSettings(*Bytes, platform::WindowsFolderOf(SystemName),
                                  plugin::LookupClock::now() + plugin::LookupDeadline);
   platform::WriteStandard(O.Json ? FormatJson(R, Label, O.Lang) : FormatText(R, Label, O.Lang));
   return ExitStatus(R);
