@@ -166,21 +166,6 @@ MARIGOLD_HOST_SCENARIO("favourites-migration", FavouritesMigration) {
   Check(FileExistsW(Stage.Folder() + L"\\Marigolds_ini.bak"), "it was kept as its backup");
 }
 
-namespace {
-
-// The system's own text for Code, without its closing line break.
-std::wstring SystemText(DWORD Code) {
-  wchar_t Buffer[512] = {};
-  DWORD Length = FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
-                                Code, 0, Buffer, 512, nullptr);
-  while (Length > 0 &&
-         (Buffer[Length - 1] == L'\r' || Buffer[Length - 1] == L'\n' || Buffer[Length - 1] == L' '))
-    --Length;
-  return std::wstring(Buffer, Length);
-}
-
-} // namespace
-
 MARIGOLD_HOST_SCENARIO("favourites-save-error", FavouritesSaveError) {
   FavouritesStage Stage(Ctx, L"saveerr");
   Stage.WriteSettings(L"C:\\Work\\notes.txt");

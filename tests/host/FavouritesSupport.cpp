@@ -51,6 +51,16 @@ std::wstring OwnExecutable() {
   return Path;
 }
 
+std::wstring SystemText(DWORD Code) {
+  wchar_t Buffer[512] = {};
+  DWORD Length = FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
+                                Code, 0, Buffer, 512, nullptr);
+  while (Length > 0 &&
+         (Buffer[Length - 1] == L'\r' || Buffer[Length - 1] == L'\n' || Buffer[Length - 1] == L' '))
+    --Length;
+  return std::wstring(Buffer, Length);
+}
+
 void EmptyFolder(const std::wstring& Folder) {
   WIN32_FIND_DATAW Found;
   HANDLE Find = FindFirstFileW((Folder + L"\\*").c_str(), &Found);

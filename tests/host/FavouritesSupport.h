@@ -22,6 +22,8 @@ bool FileExistsW(const std::wstring& Path);
 // Deletes every file in Folder (read-only ones too); its subfolders stay.
 void EmptyFolder(const std::wstring& Folder);
 FILETIME LastWriteTime(const std::wstring& Path);
+// The system's own text for Code, without its closing line break.
+std::wstring SystemText(DWORD Code);
 // This program's own path, as the plug-in reports the editor's.
 std::wstring OwnExecutable();
 

@@ -8,7 +8,6 @@
 #include "Interpose.h"
 
 #include <atomic>
-#include <cwctype>
 #include <string_view>
 
 using namespace host;
@@ -24,14 +23,6 @@ constexpr std::wstring_view LinkFolder = L"C:\\MgLink", ShareFolder = L"C:\\MgSh
 constexpr std::wstring_view SettingsName = L"\\Marigolds_Setting.txt";
 constexpr std::wstring_view ShareAsFinal = L"\\\\?\\UNC\\mgserver\\share";
 
-bool StartsWithNoCase(std::wstring_view Text, std::wstring_view Prefix) {
-  if (Text.size() < Prefix.size())
-    return false;
-  for (size_t I = 0; I < Prefix.size(); ++I)
-    if (std::towlower(Text[I]) != std::towlower(Prefix[I]))
-      return false;
-  return true;
-}
 bool IsSettingsFile(LPCWSTR Name) {
   const std::wstring_view Path = Name ? Name : L"";
   return Path.size() > SettingsName.size() &&
@@ -120,16 +111,6 @@ std::string FileNames(std::wstring_view Folder) {
   } while (FindNextFileW(Find, &Data));
   FindClose(Find);
   return Names;
-}
-
-std::wstring SystemText(DWORD Code) {
-  wchar_t Buffer[512] = {};
-  DWORD Length = FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
-                                Code, 0, Buffer, 512, nullptr);
-  while (Length > 0 &&
-         (Buffer[Length - 1] == L'\r' || Buffer[Length - 1] == L'\n' || Buffer[Length - 1] == L' '))
-    --Length;
-  return std::wstring(Buffer, Length);
 }
 
 } // namespace

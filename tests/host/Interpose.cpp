@@ -1,6 +1,7 @@
 #include "Interpose.h"
 
 #include <cstring>
+#include <cwctype>
 
 namespace host {
 namespace {
@@ -10,6 +11,15 @@ template <class T> T* At(HMODULE Module, DWORD Offset) {
 }
 
 } // namespace
+
+bool StartsWithNoCase(std::wstring_view Text, std::wstring_view Prefix) {
+  if (Text.size() < Prefix.size())
+    return false;
+  for (size_t I = 0; I < Prefix.size(); ++I)
+    if (std::towlower(Text[I]) != std::towlower(Prefix[I]))
+      return false;
+  return true;
+}
 
 bool InterposeImport(HMODULE Module, const char* Function, const void* Replacement) {
   const auto* Nt = At<IMAGE_NT_HEADERS>(Module, At<IMAGE_DOS_HEADER>(Module, 0)->e_lfanew);

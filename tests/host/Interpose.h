@@ -6,11 +6,16 @@
 
 #include <windows.h>
 
+#include <string_view>
+
 namespace host {
 
 // Points Module's import of kernel32's Function at Replacement; false when the module does not
 // import it.
 bool InterposeImport(HMODULE Module, const char* Function, const void* Replacement);
+
+// Text begins with Prefix, letters compared without case as Windows compares paths.
+bool StartsWithNoCase(std::wstring_view Text, std::wstring_view Prefix);
 
 // kernel32's own Function, not through an import that may be interposed itself.
 template <class F> F* RealKernel32(const char* Function) {

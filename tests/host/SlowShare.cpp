@@ -4,7 +4,6 @@
 
 #include <atomic>
 #include <cwchar>
-#include <cwctype>
 #include <string_view>
 
 namespace host {
@@ -15,12 +14,7 @@ std::atomic<int> Begun{0}, Answered{0};
 
 bool UnderSlowShare(std::wstring_view Path) {
   const std::wstring_view Root = SlowShareRoot;
-  if (Path.size() < Root.size() || (Path.size() > Root.size() && Path[Root.size()] != L'\\'))
-    return false;
-  for (size_t I = 0; I < Root.size(); ++I)
-    if (std::towlower(Path[I]) != std::towlower(Root[I]))
-      return false;
-  return true;
+  return StartsWithNoCase(Path, Root) && (Path.size() == Root.size() || Path[Root.size()] == L'\\');
 }
 
 DWORD RealGetFileAttributesW(LPCWSTR Name) {
