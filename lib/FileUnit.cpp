@@ -100,9 +100,11 @@ void KeepAttributes(std::u16string_view Target, uint32_t Former) {
                                                                  : platform::AttributeNormal);
 }
 
-// Removes a file of ours once Target is known to be in place; otherwise it may hold the only
-// copy, and stays.
+// Removes a file of ours (none when Ours is empty) once Target is known to be in place;
+// otherwise it may hold the only copy, and stays.
 void RemoveIfTargetStands(std::u16string_view Target, std::u16string_view Ours) {
+  if (Ours.empty())
+    return;
   const auto Present = FilePresent(Target);
   if (Present && *Present)
     (void)platform::RemoveFile(Ours); // housekeeping, silent
@@ -123,8 +125,7 @@ std::error_code ReplaceExisting(std::u16string_view Target, std::u16string_view 
     Error = platform::ReplaceFileWith(Target, Replacement, Backup);
     if (!Error) {
       KeepAttributes(Target, FormerAttributes);
-      if (!Backup.empty())
-        RemoveIfTargetStands(Target, Backup);
+      RemoveIfTargetStands(Target, Backup);
       return {};
     }
     const platform::ReplaceFailure Failure = platform::ReplaceFailureOf(Error);
@@ -135,7 +136,7 @@ std::error_code ReplaceExisting(std::u16string_view Target, std::u16string_view 
         return {};
       }
       const auto Present = FilePresent(Target);
-      if (!Present && platform::IsNotFound(Present.Error()) && !Backup.empty())
+      if (Present && !*Present && !Backup.empty())
         (void)platform::MoveFileTo(Backup, Target, false); // the former file, back in place
       break;
     }
@@ -143,8 +144,7 @@ std::error_code ReplaceExisting(std::u16string_view Target, std::u16string_view 
       break;
     std::this_thread::sleep_for(std::chrono::milliseconds(50)); // about half a second in all
   }
-  if (!Backup.empty())
-    RemoveIfTargetStands(Target, Backup);
+  RemoveIfTargetStands(Target, Backup);
   return Error;
 }
 

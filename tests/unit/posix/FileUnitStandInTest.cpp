@@ -59,10 +59,30 @@ TEST(FilesStandIn, MapsWindowsPathsUnderTheDriveRoot) {
     EXPECT_EQ(platform::standin::NativePath(Case.Windows), Case.Native) << Case.Native;
 }
 
+// Also where the replace gets half-way or is not supported, and the move that should mend it
+// fails too: the former file is back in place, and nothing of ours is left.
 TEST_F(FileTest, SaveFailingAtAnyStepLeavesTheFormerFile) {
-  for (FileStep Step : {FileStep::Write, FileStep::Flush, FileStep::Replace}) {
+  using platform::standin::WindowsBehaviour;
+  const struct {
+    FileStep Step;
+    std::optional<WindowsBehaviour> Behaviour;
+  } Rows[] = {
+      {FileStep::Write, std::nullopt},
+      {FileStep::Flush, std::nullopt},
+      {FileStep::Replace, std::nullopt},
+      {FileStep::Move, WindowsBehaviour::ReplaceLeavesReplacement},
+      {FileStep::Move, WindowsBehaviour::ReplaceMovesTargetAway},
+      {FileStep::Move, WindowsBehaviour::ReplaceUnsupported},
+  };
+  for (const auto& Row : Rows) {
     WriteBytes(At(u"t.txt"), "former content");
-    FailStep(Step);
+    FailStep(Row.Step);
+    // Only the mending move fails: the former file goes back by a move as well.
+    int Moves = 0;
+    if (Row.Step == FileStep::Move)
+      platform::standin::SetFileStepHook(
+          [&](FileStep Step, const std::string&) { return Step != FileStep::Move || Moves++ > 0; });
+    platform::standin::ShowWindowsBehaviour(Row.Behaviour);
     EXPECT_EQ(InOutFailure([&] { SaveAnsiStringToFile(At(u"t.txt"), "a new and longer content"); }),
               u"Error:SaveAnsiStringToFile\r\n" + At(u"t.txt"));
     platform::standin::ResetFiles();
