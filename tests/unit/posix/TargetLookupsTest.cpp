@@ -28,6 +28,9 @@ namespace {
 // taking a few milliseconds as on a LAN.
 class LookupTest : public FavouritesTest {
 protected:
+  // How long a wait for the threads may take before the test gives up: far more than any takes.
+  static constexpr std::chrono::seconds Patience{10};
+
   void SetUp() override {
     FavouritesTest::SetUp();
     for (const char16_t* Path : {u"C:\\Work\\notes.txt", u"N:\\x.txt", u"\\\\slow\\share\\a.txt"})
@@ -36,7 +39,7 @@ protected:
   }
   void TearDown() override {
     Open();
-    const auto Until = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    const auto Until = std::chrono::steady_clock::now() + Patience;
     while (LookupThreads() != 0 && std::chrono::steady_clock::now() < Until)
       std::this_thread::sleep_for(std::chrono::milliseconds(1));
     ASSERT_EQ(LookupThreads(), 0) << "a look-up thread never ended";
@@ -71,7 +74,8 @@ protected:
   void StallBlocked(int Count) {
     {
       std::unique_lock Guard(FLock);
-      FChanged.wait(Guard, [&] { return FBlocked >= Count; });
+      if (!FChanged.wait_for(Guard, Patience, [&] { return FBlocked >= Count; }))
+        ADD_FAILURE() << "only " << FBlocked << " of " << Count << " look-ups blocked";
     }
     std::this_thread::sleep_for(LookupDeadline + std::chrono::milliseconds(1));
   }
