@@ -11,14 +11,27 @@ namespace {
 std::atomic<DWORD> Delay{0};
 std::atomic<int> Begun{0}, Answered{0};
 
-bool UnderSlowShare(std::wstring_view Path) {
-  const std::wstring_view Root = SlowShareRoot;
+// Open unless held: manual reset, so that every waiting look-up goes on when it opens.
+HANDLE Gate() {
+  static const HANDLE Event = CreateEventW(nullptr, TRUE, TRUE, nullptr);
+  return Event;
+}
+
+bool Under(std::wstring_view Path, std::wstring_view Root) {
   if (Path.size() < Root.size() || (Path.size() > Root.size() && Path[Root.size()] != L'\\'))
     return false;
   for (size_t I = 0; I < Root.size(); ++I)
     if (std::towlower(Path[I]) != std::towlower(Root[I]))
       return false;
   return true;
+}
+
+// The length of the slow root Path lies under; 0 when none.
+size_t SlowRootLength(std::wstring_view Path) {
+  for (const std::wstring_view Root : {SlowShareRoot, SlowDriveRoot})
+    if (Under(Path, Root))
+      return Root.size();
+  return 0;
 }
 
 // The system's own, not through an import that may be interposed itself.
@@ -30,12 +43,13 @@ DWORD RealGetFileAttributesW(LPCWSTR Name) {
 
 DWORD WINAPI SlowGetFileAttributesW(LPCWSTR Name) {
   const std::wstring_view Path = Name ? Name : L"";
-  if (!UnderSlowShare(Path))
+  const size_t Root = SlowRootLength(Path);
+  if (Root == 0)
     return RealGetFileAttributesW(Name);
   ++Begun;
+  WaitForSingleObject(Gate(), INFINITE);
   Sleep(Delay);
-  const std::wstring Mapped =
-      std::wstring(SlowShareFolder) + std::wstring(Path.substr(std::wcslen(SlowShareRoot)));
+  const std::wstring Mapped = std::wstring(SlowShareFolder) + std::wstring(Path.substr(Root));
   const DWORD Attributes = RealGetFileAttributesW(Mapped.c_str());
   ++Answered;
   return Attributes;
@@ -74,6 +88,13 @@ bool InterposeSlowShare(HMODULE Module, DWORD DelayMs) {
     }
   }
   return false;
+}
+
+void HoldSlowShare() {
+  ResetEvent(Gate());
+}
+void ReleaseSlowShare() {
+  SetEvent(Gate());
 }
 
 int SlowLookupsBegun() {
