@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Runs every test layer: native unit tests (ASan, UBSan); the shipped 32-bit DLL's build; the
+# Runs every test layer: native unit tests (ASan, UBSan), the look-up tests again under
+# ThreadSanitizer; the shipped 32-bit DLL's build; the
 # Windows unit tests and the stand-in editor under Wine and Xvfb, on the 64-bit twin and, where
 # this machine executes 32-bit programs, on the shipped DLL itself; the bounded fuzz runs.
 # Every layer runs even when an earlier one failed; each count below is read from what ran, and
@@ -90,6 +91,15 @@ if cmake --preset native >/dev/null && cmake --build --preset native; then
   layer "native unit tests" "$passed" "$failed"
 else
   layer "native unit tests" 0 1 "build failed"
+fi
+
+step "native look-up tests (ThreadSanitizer)"
+if cmake --preset tsan >/dev/null && cmake --build --preset tsan; then
+  ctest --preset tsan --no-tests=error 2>&1 | tee build/tsan/ctest.log
+  read -r passed failed < <(ctest_counts build/tsan/ctest.log)
+  layer "native look-up tests under TSan" "$passed" "$failed"
+else
+  layer "native look-up tests under TSan" 0 1 "build failed"
 fi
 
 step "shipped DLL (i686): build/win32/Marigold.dll"

@@ -72,6 +72,7 @@ void LateAnswers(Context& Ctx, bool WhileOpen) {
   const auto Answer = [] {
     ReleaseSlowShare();
     Check(WaitUntil([] { return SlowLookupsAnswered() == 2; }), "the share's look-ups answer late");
+    Sleep(200); // from the stand-in back to the plug-in's side
   };
   if (WhileOpen) {
     HoldSlowShare();

@@ -214,6 +214,7 @@ TEST_F(LookupTest, AnAnswerThatComesWhileTheMenuIsOpenServesTheNextMenu) {
     return 0;
   });
   RunFavouritesCommand(reinterpret_cast<platform::WindowHandle>(0x4242));
+  WaitForThreads(); // the answers have reached the look-ups' side
   RunFavouritesCommand(reinterpret_cast<platform::WindowHandle>(0x4242));
   ASSERT_EQ(Shown.size(), 2u);
   EXPECT_THAT(Shown[0], ::testing::StartsWith("a.txt #1\ngone.txt #2\n"));
