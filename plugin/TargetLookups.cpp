@@ -105,6 +105,7 @@ private:
   std::unordered_map<std::u16string, LookupRef> FAsked; // keys waiting or running
   std::unordered_map<std::u16string, TargetState> FLateAnswers; // keys
   uint64_t FOrder = 0;
+  LookupClock::time_point FLastStart; // of a thread started because every other one was busy
   int32_t FThreads = 0, FBusy = 0, FIdle = 0, FOpenCommands = 0;
 };
 
@@ -242,9 +243,11 @@ TargetState TLookupService::Answer(TLookup& Lookup, LookupClock::time_point Dead
     // Its root stalled while it waited: it will not start in time.
     if (!Lookup.Running && Lookup.Root->Stalled(Now))
       break;
-    if (!FAnswered.wait_until(Guard, std::min(Deadline, Now + LookupThreadStep), Answered) &&
-        FThreads == FBusy && Startable(LookupClock::now()) > 0)
-      (void)StartThread(); // every thread blocks: one more
+    // Every thread busy and more to start: one more, at most one a step.
+    if (Now - FLastStart >= LookupThreadStep && FThreads == FBusy && Startable(Now) > 0 &&
+        StartThread())
+      FLastStart = Now;
+    FAnswered.wait_until(Guard, std::min(Deadline, Now + LookupThreadStep), Answered);
   }
   Lookup.Awaited = false;
   return Lookup.State;
