@@ -84,23 +84,23 @@ windows_layer() {
   layer "$name" "$passed" "$failed" "$note"
 }
 
+# native_layer PRESET NAME: builds the preset and runs its tests natively.
+native_layer() {
+  local preset=$1 name=$2 passed failed
+  if cmake --preset "$preset" >/dev/null && cmake --build --preset "$preset"; then
+    ctest --preset "$preset" --no-tests=error 2>&1 | tee "build/$preset/ctest.log"
+    read -r passed failed < <(ctest_counts "build/$preset/ctest.log")
+    layer "$name" "$passed" "$failed"
+  else
+    layer "$name" 0 1 "build failed"
+  fi
+}
+
 step "native build and unit tests (ASan, UBSan)"
-if cmake --preset native >/dev/null && cmake --build --preset native; then
-  ctest --preset native --no-tests=error 2>&1 | tee build/native/ctest.log
-  read -r passed failed < <(ctest_counts build/native/ctest.log)
-  layer "native unit tests" "$passed" "$failed"
-else
-  layer "native unit tests" 0 1 "build failed"
-fi
+native_layer native "native unit tests"
 
 step "native look-up tests (ThreadSanitizer)"
-if cmake --preset tsan >/dev/null && cmake --build --preset tsan; then
-  ctest --preset tsan --no-tests=error 2>&1 | tee build/tsan/ctest.log
-  read -r passed failed < <(ctest_counts build/tsan/ctest.log)
-  layer "native look-up tests under TSan" "$passed" "$failed"
-else
-  layer "native look-up tests under TSan" 0 1 "build failed"
-fi
+native_layer tsan "native look-up tests under TSan"
 
 step "shipped DLL (i686): build/win32/Marigold.dll"
 shipped_built=1
