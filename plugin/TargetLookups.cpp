@@ -75,9 +75,11 @@ class TLookupService {
 public:
   // A command begins: threads ready for its look-ups, one per core that is not busy.
   void Open();
-  // A look-up of Path for a command that waits until Deadline, or why none is needed: a late
-  // answer that came in meanwhile, or a stalled root (Unanswered).
+  // A look-up of Path for a command opened at Opened that waits until Deadline, or why none is
+  // needed: a late answer that came in meanwhile, or a root stalled when the command opened
+  // (Unanswered).
   std::variant<LookupRef, TargetState> Ask(std::u16string_view Path, std::u16string Key,
+                                           LookupClock::time_point Opened,
                                            LookupClock::time_point Deadline);
   // Lookup's answer, waiting until Deadline at most.
   TargetState Answer(TLookup& Lookup, LookupClock::time_point Deadline);
@@ -97,7 +99,8 @@ private:
   // roots; false when none started.
   bool StartThread();
   void Work();
-  void Finish(const LookupRef& Lookup, TargetState State);
+  // Lookup answered State at Now.
+  void Finish(const LookupRef& Lookup, TargetState State, LookupClock::time_point Now);
 
   std::mutex FLock;
   std::condition_variable FAnswered, FWorkArrived;
@@ -117,9 +120,15 @@ LookupRef TLookupService::Next(LookupClock::time_point Now) {
            std::pair(B.Running.size(), B.Waiting.front()->Order);
   };
   TRoot* First = nullptr;
-  for (auto& [Name, Root] : FRoots)
+  for (auto& [Name, Root] : FRoots) {
+    // Nobody waits for these any more: started now, they would only keep the threads busy.
+    while (!Root.Waiting.empty() && Now >= Root.Waiting.front()->Deadline) {
+      FAsked.erase(Root.Waiting.front()->Key);
+      Root.Waiting.pop_front();
+    }
     if (Root.Startable(Now) > 0 && (!First || Before(Root, *First)))
       First = &Root;
+  }
   if (!First)
     return nullptr;
   LookupRef Lookup = std::move(First->Waiting.front());
@@ -152,8 +161,9 @@ bool TLookupService::StartThread() {
 
 void TLookupService::Work() {
   std::unique_lock Guard(FLock);
-  for (;;) {
-    const LookupRef Lookup = Next(LookupClock::now());
+  // The clock is read once a look-up (under Wine it costs a call into the system).
+  for (auto Now = LookupClock::now();;) {
+    const LookupRef Lookup = Next(Now);
     if (!Lookup) {
       // Nothing to do: wait only while a command may still ask, so that an unloaded module
       // is not kept in memory by threads that wait for nothing.
@@ -162,27 +172,30 @@ void TLookupService::Work() {
       ++FIdle;
       FWorkArrived.wait(Guard);
       --FIdle;
+      Now = LookupClock::now();
       continue;
     }
     ++FBusy;
     Lookup->Running = true;
-    Lookup->Started = LookupClock::now();
+    Lookup->Started = Now;
     Lookup->Root->Running.push_back(Lookup);
     Guard.unlock();
     const TargetState State = StateOf(Lookup->Path);
+    Now = LookupClock::now();
     Guard.lock();
     --FBusy;
-    Finish(Lookup, State);
+    Finish(Lookup, State, Now);
   }
   --FThreads;
 }
 
-void TLookupService::Finish(const LookupRef& Lookup, TargetState State) {
+void TLookupService::Finish(const LookupRef& Lookup, TargetState State,
+                            LookupClock::time_point Now) {
   std::erase(Lookup->Root->Running, Lookup);
   FAsked.erase(Lookup->Key);
   Lookup->Running = false;
   Lookup->Done = true;
-  if (Lookup->Abandoned || LookupClock::now() >= Lookup->Deadline) {
+  if (Lookup->Abandoned || Now >= Lookup->Deadline) {
     FLateAnswers[Lookup->Key] = State;
   } else {
     Lookup->State = State;
@@ -204,6 +217,7 @@ void TLookupService::Open() {
 
 std::variant<LookupRef, TargetState> TLookupService::Ask(std::u16string_view Path,
                                                          std::u16string Key,
+                                                         LookupClock::time_point Opened,
                                                          LookupClock::time_point Deadline) {
   const std::lock_guard Guard(FLock);
   if (const auto Late = FLateAnswers.find(Key); Late != FLateAnswers.end()) {
@@ -215,7 +229,7 @@ std::variant<LookupRef, TargetState> TLookupService::Ask(std::u16string_view Pat
   auto Root = FRoots.find(RootName);
   if (Root == FRoots.end())
     Root = FRoots.emplace(std::u16string(RootName), TRoot{}).first;
-  if (Root->second.Stalled(LookupClock::now()))
+  if (Root->second.Stalled(Opened))
     return TargetState::Unanswered;
   if (const auto Asked = FAsked.find(Key); Asked != FAsked.end()) {
     // Asked already by a command before this one: this one waits for that look-up instead.
@@ -284,6 +298,7 @@ struct TTargetLookups::TAsked {
   std::vector<std::variant<LookupRef, TargetState>> Tickets;
   std::unordered_map<std::u16string, size_t> ByKey; // a path asked twice is one look-up
   std::vector<LookupRef> Started;
+  LookupClock::time_point Opened = LookupClock::now();
 };
 
 TTargetLookups::TTargetLookups(LookupClock::time_point Deadline)
@@ -299,7 +314,7 @@ size_t TTargetLookups::Ask(std::u16string_view Path) {
   std::u16string Key = CaseFoldedPath(Path);
   if (const auto Known = FAsked->ByKey.find(Key); Known != FAsked->ByKey.end())
     return Known->second;
-  auto Ticket = TheService().Ask(Path, Key, FDeadline);
+  auto Ticket = TheService().Ask(Path, Key, FAsked->Opened, FDeadline);
   if (const auto* Lookup = std::get_if<LookupRef>(&Ticket))
     FAsked->Started.push_back(*Lookup);
   FAsked->Tickets.push_back(std::move(Ticket));
