@@ -42,8 +42,8 @@ inline constexpr std::chrono::milliseconds LookupThreadStep{10};
 // to MaxRootLookups at once; a path of a stalled root is not asked (Unanswered) until the root
 // answers. A path still being looked up for an earlier command is not asked again: this command
 // waits for that look-up. An answer that comes after its command stopped waiting (deadline
-// passed, or the command over) is kept and used once by the next command that asks for it. When
-// this goes, look-ups not started are dropped; those that run answer late.
+// passed, or the command over) is kept and used once by the next command that asks for it.
+// Look-ups not started by the deadline, or when this goes, are dropped.
 class TTargetLookups {
 public:
   // Makes the threads ready, so that they have started by the time the paths are known.
