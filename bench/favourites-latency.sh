@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Latency of the favourites command under Wine: OnCommand to the menu on the screen with 100,
-# 1,000 and 10,000 favourites, against the floor of reading the file and testing its paths.
-# Builds the 64-bit stand-in editor (preset win64) and runs its favourites-latency mode.
+# 1,000 and 10,000 favourites, with favourites on a slow share, a healthy share and a stalled
+# drive (the wrong states counted), against the floor of reading the file and testing its paths;
+# then how long the DLL stays mapped after FreeLibrary. Builds the 64-bit stand-in editor
+# (preset win64) and runs its favourites-latency mode.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/xvfb.sh

@@ -36,10 +36,6 @@ inline constexpr uint32_t AttributeNotContentIndexed = 0x2000;
   return Attributes && (*Attributes & AttributeDirectory) == 0;
 }
 
-// The drive Letter ('A' ... 'Z', either case) is a share of another machine mapped to a letter
-// (GetDriveTypeW: DRIVE_REMOTE); asks the system nothing about the share itself.
-[[nodiscard]] bool IsNetworkDrive(char16_t Letter);
-
 struct DirectoryEntry {
   std::u16string Name;       // last component only, as found
   uint32_t Attributes = 0;   // Attribute* bits

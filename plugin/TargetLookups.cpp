@@ -5,14 +5,12 @@
 #include "platform/Threads.h"
 
 #include <algorithm>
-#include <array>
 #include <condition_variable>
 #include <deque>
 #include <map>
 #include <memory>
 #include <mutex>
 #include <optional>
-#include <set>
 #include <thread>
 #include <unordered_map>
 #include <variant>
@@ -20,44 +18,47 @@
 namespace marigold::plugin {
 namespace {
 
-// Whether each drive letter is mapped to a share, asked once per command.
-class TDriveKinds {
-public:
-  // Letter: 'A' ... 'Z'.
-  bool IsNetwork(char16_t Letter) {
-    const auto Slot = static_cast<size_t>(Letter - u'A');
-    if (!FKnown[Slot])
-      FKnown[Slot] = platform::IsNetworkDrive(Letter);
-    return *FKnown[Slot];
-  }
-
-private:
-  std::array<std::optional<bool>, 26> FKnown;
-};
-
-// Key: a path's CaseFoldedPath.
-std::u16string NetworkRoot(std::u16string_view Key, TDriveKinds& Drives) {
+// Key: a path's CaseFoldedPath. '\\SERVER\SHARE' or 'C:'; any other form is a root of its own.
+std::u16string_view RootOf(std::u16string_view Key) {
   if (StartsWithUNCPrefix(Key)) {
     const size_t Server = Key.find(u'\\', 2);
-    const size_t Share = Server == std::u16string_view::npos ? Server : Key.find(u'\\', Server + 1);
-    return std::u16string(Key.substr(0, Share));
+    return Key.substr(0, Server == Key.npos ? Server : Key.find(u'\\', Server + 1));
   }
-  if (Key.size() >= 2 && Key[1] == u':' && Key[0] >= u'A' && Key[0] <= u'Z' &&
-      Drives.IsNetwork(Key[0]))
-    return std::u16string(Key.substr(0, 2));
-  return {};
+  return StartsWithDrivePrefix(Key) ? Key.substr(0, 2) : Key;
 }
+
+struct TRoot;
 
 struct TLookup {
   std::u16string Path;
-  std::u16string Key;  // CaseFoldedPath
-  std::u16string Root; // NetworkRoot; empty for a local path
-  bool Done = false;
+  std::u16string Key; // CaseFoldedPath
+  TRoot* Root;
+  uint64_t Order;                    // the earliest asked starts first
+  LookupClock::time_point Deadline;  // of the command that waits for it
+  LookupClock::time_point Started{}; // while it runs
+  bool Running = false, Done = false;
   bool Abandoned = false; // its command no longer waits: an answer now is a late one
   bool Awaited = false;   // its command waits for it now
-  TargetState State = TargetState::Unanswered;
+  TargetState State = TargetState::Unanswered; // what came by the deadline
 };
 using LookupRef = std::shared_ptr<TLookup>;
+
+struct TRoot {
+  std::deque<LookupRef> Waiting;
+  std::vector<LookupRef> Running;
+
+  bool Stalled(LookupClock::time_point Now) const {
+    return std::ranges::any_of(
+        Running, [Now](const LookupRef& Lookup) { return Now - Lookup->Started > LookupDeadline; });
+  }
+  // How many of the waiting look-ups may start now.
+  int32_t Startable(LookupClock::time_point Now) const {
+    if (Waiting.empty() || Stalled(Now))
+      return 0;
+    return std::min(static_cast<int32_t>(Waiting.size()),
+                    MaxRootLookups - static_cast<int32_t>(Running.size()));
+  }
+};
 
 TargetState StateOf(std::u16string_view Path) {
   // Why a target cannot be asked does not change the menu.
@@ -67,66 +68,88 @@ TargetState StateOf(std::u16string_view Path) {
   return (*Attributes & platform::AttributeDirectory) ? TargetState::Folder : TargetState::File;
 }
 
-// Every command's look-ups: the queues, the threads working them, and what is still running.
-// Never destroyed while a look-up runs: the threads work on it after their command has returned.
+// Every command's look-ups: the roots with their queues, the threads working them, and the late
+// answers. Never destroyed while a look-up runs: the threads work on it after their command has
+// returned.
 class TLookupService {
 public:
-  // A look-up of Path started, or why none is: a late answer that came in meanwhile, or a
-  // look-up that blocks there already (Unanswered).
+  // A command begins: threads ready for its look-ups, one per core that is not busy.
+  void Open();
+  // A look-up of Path for a command opened at Opened that waits until Deadline, or why none is
+  // needed: a late answer that came in meanwhile, or a root stalled when the command opened
+  // (Unanswered).
   std::variant<LookupRef, TargetState> Ask(std::u16string_view Path, std::u16string Key,
-                                           TDriveKinds& Drives);
+                                           LookupClock::time_point Opened,
+                                           LookupClock::time_point Deadline);
   // Lookup's answer, waiting until Deadline at most.
   TargetState Answer(TLookup& Lookup, LookupClock::time_point Deadline);
-  // Lookups are no longer waited for: those not started are dropped, the others answer late.
-  void Abandon(const std::vector<LookupRef>& Lookups);
-  // Threads ready for a command's look-ups: one per core that is not busy.
-  void Warm();
+  // A command ends: Lookups are no longer waited for; those not started are dropped, the others
+  // answer late.
+  void Close(const std::vector<LookupRef>& Lookups);
   int32_t Threads() {
     const std::lock_guard Guard(FLock);
     return FThreads;
   }
 
 private:
-  // The next look-up a thread may start: a network one while fewer than MaxNetworkLookups run
-  // (they may block), else a local one; nullptr when there is none.
-  LookupRef Next();
-  // How many waiting look-ups a new thread could start now.
-  int32_t Pickable() const {
-    const int32_t NetworkRoom = std::max(0, MaxNetworkLookups - RunningNetwork());
-    return static_cast<int32_t>(FLocalQueue.size()) +
-           std::min(NetworkRoom, static_cast<int32_t>(FNetworkQueue.size()));
-  }
-  int32_t RunningNetwork() const {
-    int32_t Running = 0;
-    for (const auto& [Root, Count] : FRunningRoots)
-      Running += Count;
-    return Running;
-  }
-  // A new thread working the queues, unless MaxLookupThreads run; false when none started.
+  // The look-up to start now; nullptr when none may.
+  LookupRef Next(LookupClock::time_point Now);
+  int32_t Startable(LookupClock::time_point Now) const;
+  // A new thread working the queues, unless MaxLookupThreads run besides those held by stalled
+  // roots; false when none started.
   bool StartThread();
   void Work();
+  // Lookup answered State at Now.
+  void Finish(const LookupRef& Lookup, TargetState State, LookupClock::time_point Now);
 
   std::mutex FLock;
   std::condition_variable FAnswered, FWorkArrived;
-  std::deque<LookupRef> FNetworkQueue, FLocalQueue;
-  std::map<std::u16string, int32_t> FRunningRoots;    // network root: its running look-ups
-  std::set<std::u16string> FRunningPaths;             // keys
-  std::map<std::u16string, TargetState> FLateAnswers; // keys of network paths
-  int32_t FThreads = 0, FBusy = 0, FIdle = 0;
+  std::map<std::u16string, TRoot, std::less<>> FRoots;  // never erased: TLookup points into it
+  std::unordered_map<std::u16string, LookupRef> FAsked; // keys waiting or running
+  std::unordered_map<std::u16string, TargetState> FLateAnswers; // keys
+  uint64_t FOrder = 0;
+  LookupClock::time_point FLastStart; // of a thread started because every other one was busy
+  int32_t FThreads = 0, FBusy = 0, FIdle = 0, FOpenCommands = 0;
 };
 
-LookupRef TLookupService::Next() {
-  std::deque<LookupRef>& Queue =
-      !FNetworkQueue.empty() && RunningNetwork() < MaxNetworkLookups ? FNetworkQueue : FLocalQueue;
-  if (Queue.empty())
+LookupRef TLookupService::Next(LookupClock::time_point Now) {
+  // The root with the fewest running first, so that a root that blocks does not keep the others
+  // waiting while it is not stalled yet; among those, the earliest asked.
+  const auto Before = [](const TRoot& A, const TRoot& B) {
+    return std::pair(A.Running.size(), A.Waiting.front()->Order) <
+           std::pair(B.Running.size(), B.Waiting.front()->Order);
+  };
+  TRoot* First = nullptr;
+  for (auto& [Name, Root] : FRoots) {
+    // Nobody waits for these any more: started now, they would only keep the threads busy.
+    while (!Root.Waiting.empty() && Now >= Root.Waiting.front()->Deadline) {
+      FAsked.erase(Root.Waiting.front()->Key);
+      Root.Waiting.pop_front();
+    }
+    if (Root.Startable(Now) > 0 && (!First || Before(Root, *First)))
+      First = &Root;
+  }
+  if (!First)
     return nullptr;
-  LookupRef Lookup = std::move(Queue.front());
-  Queue.pop_front();
+  LookupRef Lookup = std::move(First->Waiting.front());
+  First->Waiting.pop_front();
   return Lookup;
 }
 
+int32_t TLookupService::Startable(LookupClock::time_point Now) const {
+  int32_t Count = 0;
+  for (const auto& [Name, Root] : FRoots)
+    Count += Root.Startable(Now);
+  return Count;
+}
+
 bool TLookupService::StartThread() {
-  if (FThreads >= MaxLookupThreads)
+  const auto Now = LookupClock::now();
+  int32_t Held = 0;
+  for (const auto& [Name, Root] : FRoots)
+    if (Root.Stalled(Now))
+      Held += static_cast<int32_t>(Root.Running.size());
+  if (FThreads - Held >= MaxLookupThreads)
     return false;
   ++FThreads;
   if (platform::StartDetachedThread([this] { Work(); })) {
@@ -138,61 +161,89 @@ bool TLookupService::StartThread() {
 
 void TLookupService::Work() {
   std::unique_lock Guard(FLock);
-  for (;;) {
-    const LookupRef Lookup = Next();
+  // The clock is read once a look-up (under Wine it costs a call into the system).
+  for (auto Now = LookupClock::now();;) {
+    const LookupRef Lookup = Next(Now);
     if (!Lookup) {
-      // Threads are slow to start (milliseconds under Wine): an idle one waits for the next
-      // command a while before it ends.
-      ++FIdle;
-      const bool Woken =
-          FWorkArrived.wait_for(Guard, LookupThreadIdle, [this] { return Pickable() > 0; });
-      --FIdle;
-      if (!Woken)
+      // Nothing to do: wait only while a command may still ask, so that an unloaded module
+      // is not kept in memory by threads that wait for nothing.
+      if (FOpenCommands == 0)
         break;
+      ++FIdle;
+      FWorkArrived.wait(Guard);
+      --FIdle;
+      Now = LookupClock::now();
       continue;
     }
     ++FBusy;
-    FRunningPaths.insert(Lookup->Key);
-    if (!Lookup->Root.empty())
-      ++FRunningRoots[Lookup->Root];
+    Lookup->Running = true;
+    Lookup->Started = Now;
+    Lookup->Root->Running.push_back(Lookup);
     Guard.unlock();
     const TargetState State = StateOf(Lookup->Path);
+    Now = LookupClock::now();
     Guard.lock();
     --FBusy;
-    FRunningPaths.erase(Lookup->Key);
-    if (!Lookup->Root.empty() && --FRunningRoots[Lookup->Root] == 0)
-      FRunningRoots.erase(Lookup->Root);
-    Lookup->Done = true;
-    Lookup->State = State;
-    if (Lookup->Abandoned && !Lookup->Root.empty())
-      FLateAnswers[Lookup->Key] = State;
-    else if (Lookup->Awaited)
-      FAnswered.notify_all();
+    Finish(Lookup, State, Now);
   }
   --FThreads;
 }
 
-void TLookupService::Warm() {
+void TLookupService::Finish(const LookupRef& Lookup, TargetState State,
+                            LookupClock::time_point Now) {
+  std::erase(Lookup->Root->Running, Lookup);
+  FAsked.erase(Lookup->Key);
+  Lookup->Running = false;
+  Lookup->Done = true;
+  if (Lookup->Abandoned || Now >= Lookup->Deadline) {
+    FLateAnswers[Lookup->Key] = State;
+  } else {
+    Lookup->State = State;
+    if (Lookup->Awaited)
+      FAnswered.notify_all();
+  }
+  // A root that answers may let more than this thread's next look-up start.
+  if (FIdle > 0)
+    FWorkArrived.notify_all();
+}
+
+void TLookupService::Open() {
   const std::lock_guard Guard(FLock);
+  ++FOpenCommands;
   static const auto Cores = static_cast<int32_t>(std::max(1u, std::thread::hardware_concurrency()));
   while (FThreads - FBusy < Cores && StartThread()) {
   }
 }
 
 std::variant<LookupRef, TargetState> TLookupService::Ask(std::u16string_view Path,
-                                                         std::u16string Key, TDriveKinds& Drives) {
-  std::u16string Root = NetworkRoot(Key, Drives);
+                                                         std::u16string Key,
+                                                         LookupClock::time_point Opened,
+                                                         LookupClock::time_point Deadline) {
   const std::lock_guard Guard(FLock);
   if (const auto Late = FLateAnswers.find(Key); Late != FLateAnswers.end()) {
     const TargetState State = Late->second;
     FLateAnswers.erase(Late);
     return State;
   }
-  if (FRunningPaths.contains(Key) || (!Root.empty() && FRunningRoots.contains(Root)))
-    return TargetState::Unanswered; // no second look-up where one already blocks
-  auto Lookup = std::make_shared<TLookup>(
-      TLookup{.Path = std::u16string(Path), .Key = std::move(Key), .Root = std::move(Root)});
-  (Lookup->Root.empty() ? FLocalQueue : FNetworkQueue).push_back(Lookup);
+  const std::u16string_view RootName = RootOf(Key);
+  auto Root = FRoots.find(RootName);
+  if (Root == FRoots.end())
+    Root = FRoots.emplace(std::u16string(RootName), TRoot{}).first;
+  if (Root->second.Stalled(Opened))
+    return TargetState::Unanswered;
+  if (const auto Asked = FAsked.find(Key); Asked != FAsked.end()) {
+    // Asked already by a command before this one: this one waits for that look-up instead.
+    Asked->second->Abandoned = false;
+    Asked->second->Deadline = Deadline;
+    return Asked->second;
+  }
+  auto Lookup = std::make_shared<TLookup>(TLookup{.Path = std::u16string(Path),
+                                                  .Key = Key,
+                                                  .Root = &Root->second,
+                                                  .Order = FOrder++,
+                                                  .Deadline = Deadline});
+  Root->second.Waiting.push_back(Lookup);
+  FAsked.emplace(std::move(Key), Lookup);
   if (FIdle > 0)
     FWorkArrived.notify_one();
   return Lookup;
@@ -202,22 +253,33 @@ TargetState TLookupService::Answer(TLookup& Lookup, LookupClock::time_point Dead
   std::unique_lock Guard(FLock);
   Lookup.Awaited = true; // only this answer wakes the command
   const auto Answered = [&] { return Lookup.Done; };
-  while (!Answered() && LookupClock::now() < Deadline) {
-    if (!FAnswered.wait_until(Guard, std::min(Deadline, LookupClock::now() + LookupThreadStep),
-                              Answered) &&
-        Pickable() > 0 && FThreads == FBusy)
-      (void)StartThread(); // every thread blocks: one more
+  for (auto Now = LookupClock::now(); !Answered() && Now < Deadline; Now = LookupClock::now()) {
+    // Its root stalled while it waited: it will not start in time.
+    if (!Lookup.Running && Lookup.Root->Stalled(Now))
+      break;
+    // Every thread busy and more to start: one more, at most one a step.
+    if (Now - FLastStart >= LookupThreadStep && FThreads == FBusy && Startable(Now) > 0 &&
+        StartThread())
+      FLastStart = Now;
+    FAnswered.wait_until(Guard, std::min(Deadline, Now + LookupThreadStep), Answered);
   }
-  return Lookup.Done ? Lookup.State : TargetState::Unanswered;
+  Lookup.Awaited = false;
+  return Lookup.State;
 }
 
-void TLookupService::Abandon(const std::vector<LookupRef>& Lookups) {
+void TLookupService::Close(const std::vector<LookupRef>& Lookups) {
   const std::lock_guard Guard(FLock);
   for (const LookupRef& Lookup : Lookups)
     Lookup->Abandoned = !Lookup->Done;
-  const auto Dropped = [](const LookupRef& Lookup) { return Lookup->Abandoned; };
-  std::erase_if(FLocalQueue, Dropped);
-  std::erase_if(FNetworkQueue, Dropped);
+  for (auto& [Name, Root] : FRoots)
+    std::erase_if(Root.Waiting, [this](const LookupRef& Lookup) {
+      if (!Lookup->Abandoned)
+        return false;
+      FAsked.erase(Lookup->Key);
+      return true;
+    });
+  if (--FOpenCommands == 0)
+    FWorkArrived.notify_all(); // idle threads end
 }
 
 // Deliberately not a static object: at process exit the threads may have been stopped anywhere,
@@ -236,23 +298,23 @@ struct TTargetLookups::TAsked {
   std::vector<std::variant<LookupRef, TargetState>> Tickets;
   std::unordered_map<std::u16string, size_t> ByKey; // a path asked twice is one look-up
   std::vector<LookupRef> Started;
-  TDriveKinds Drives;
+  LookupClock::time_point Opened = LookupClock::now();
 };
 
 TTargetLookups::TTargetLookups(LookupClock::time_point Deadline)
     : FDeadline(Deadline), FAsked(std::make_unique<TAsked>()) {
-  TheService().Warm();
+  TheService().Open();
 }
 
 TTargetLookups::~TTargetLookups() {
-  TheService().Abandon(FAsked->Started);
+  TheService().Close(FAsked->Started);
 }
 
 size_t TTargetLookups::Ask(std::u16string_view Path) {
   std::u16string Key = CaseFoldedPath(Path);
   if (const auto Known = FAsked->ByKey.find(Key); Known != FAsked->ByKey.end())
     return Known->second;
-  auto Ticket = TheService().Ask(Path, Key, FAsked->Drives);
+  auto Ticket = TheService().Ask(Path, Key, FAsked->Opened, FDeadline);
   if (const auto* Lookup = std::get_if<LookupRef>(&Ticket))
     FAsked->Started.push_back(*Lookup);
   FAsked->Tickets.push_back(std::move(Ticket));

@@ -16,32 +16,34 @@ namespace marigold::plugin {
 
 // What the file system said about a target by the deadline.
 enum class TargetState : uint8_t {
-  Unanswered, // not by the deadline, or not asked while a look-up there still blocks
+  Unanswered, // not by the deadline, or not asked while its root is stalled
   Folder,
   File,
   Missing,
 };
 
 using LookupClock = std::chrono::steady_clock;
-// How long after its start a command waits for the look-ups of its menu.
+// How long after its start a command waits for the look-ups of its menu. A root (a UNC
+// '\\server\share' or a drive letter, whatever kind of volume it is) is stalled while one of its
+// look-ups has run longer than this.
 inline constexpr std::chrono::milliseconds LookupDeadline{200};
-// The most look-up threads at once, and the most of them on network paths, so that local paths
-// always have threads, whatever the shares do.
+// The most look-ups at once on one root, so that a stalled root holds at most this many threads.
+inline constexpr int32_t MaxRootLookups = 4;
+// The most look-up threads at once besides those held by stalled roots, so that other roots
+// always have threads, whatever the stalled ones do.
 inline constexpr int32_t MaxLookupThreads = 8;
-inline constexpr int32_t MaxNetworkLookups = MaxLookupThreads / 2;
 // A command has one look-up thread per core; while look-ups that a new thread could take still
-// wait and every thread blocks, it adds one more every LookupThreadStep. A thread with nothing to
-// do ends after LookupThreadIdle.
+// wait and every thread blocks, it adds one more every LookupThreadStep. A thread ends as soon as
+// it has nothing to do and no command is open, so that the module can be unloaded at once.
 inline constexpr std::chrono::milliseconds LookupThreadStep{10};
-inline constexpr std::chrono::milliseconds LookupThreadIdle{2000};
 
-// The look-ups of one command. Each path is asked as soon as it is known, on up to
-// MaxLookupThreads threads, and its answer waited for only when it is needed, never past the
-// deadline. A path whose earlier look-up still runs is not asked again, nor is any path under the
-// same network root (a UNC '\\server\share', or a drive mapped to a share) where one still
-// runs: those are Unanswered, unless a late answer came in meanwhile, which is used once. Local
-// paths are always asked afresh. When this goes, look-ups not started are dropped; those that
-// run answer late.
+// The look-ups of one command. Each path is asked as soon as it is known and its answer waited
+// for only when it is needed, never past the deadline. Every path of a healthy root is asked, up
+// to MaxRootLookups at once; a path of a stalled root is not asked (Unanswered) until the root
+// answers. A path still being looked up for an earlier command is not asked again: this command
+// waits for that look-up. An answer that comes after its command stopped waiting (deadline
+// passed, or the command over) is kept and used once by the next command that asks for it.
+// Look-ups not started by the deadline, or when this goes, are dropped.
 class TTargetLookups {
 public:
   // Makes the threads ready, so that they have started by the time the paths are known.

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Runs every test layer: native unit tests (ASan, UBSan); the shipped 32-bit DLL's build; the
+# Runs every test layer: native unit tests (ASan, UBSan), the look-up tests again under
+# ThreadSanitizer; the shipped 32-bit DLL's build; the
 # Windows unit tests and the stand-in editor under Wine and Xvfb, on the 64-bit twin and, where
 # this machine executes 32-bit programs, on the shipped DLL itself; the bounded fuzz runs.
 # Every layer runs even when an earlier one failed; each count below is read from what ran, and
@@ -83,14 +84,23 @@ windows_layer() {
   layer "$name" "$passed" "$failed" "$note"
 }
 
+# native_layer PRESET NAME: builds the preset and runs its tests natively.
+native_layer() {
+  local preset=$1 name=$2 passed failed
+  if cmake --preset "$preset" >/dev/null && cmake --build --preset "$preset"; then
+    ctest --preset "$preset" --no-tests=error 2>&1 | tee "build/$preset/ctest.log"
+    read -r passed failed < <(ctest_counts "build/$preset/ctest.log")
+    layer "$name" "$passed" "$failed"
+  else
+    layer "$name" 0 1 "build failed"
+  fi
+}
+
 step "native build and unit tests (ASan, UBSan)"
-if cmake --preset native >/dev/null && cmake --build --preset native; then
-  ctest --preset native --no-tests=error 2>&1 | tee build/native/ctest.log
-  read -r passed failed < <(ctest_counts build/native/ctest.log)
-  layer "native unit tests" "$passed" "$failed"
-else
-  layer "native unit tests" 0 1 "build failed"
-fi
+native_layer native "native unit tests"
+
+step "native look-up tests (ThreadSanitizer)"
+native_layer tsan "native look-up tests under TSan"
 
 step "shipped DLL (i686): build/win32/Marigold.dll"
 shipped_built=1

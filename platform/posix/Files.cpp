@@ -26,7 +26,6 @@ struct FilesState {
   std::string Root = (std::filesystem::temp_directory_path() / "marigold-drives").string();
   FileStepHook Hook;
   LookupHook BeforeLookup;
-  std::u16string NetworkDrives;
   std::optional<WindowsBehaviour> Behaviour;
   // Lock files held open, by descriptor: no second open while held, deleted when closed.
   std::mutex LocksGuard;
@@ -53,9 +52,6 @@ void SetFileStepHook(FileStepHook Hook) {
 void SetLookupHook(LookupHook Hook) {
   Files().BeforeLookup = std::move(Hook);
 }
-void SetNetworkDrives(std::u16string Letters) {
-  Files().NetworkDrives = std::move(Letters);
-}
 void ShowWindowsBehaviour(std::optional<WindowsBehaviour> Behaviour) {
   Files().Behaviour = Behaviour;
 }
@@ -63,7 +59,6 @@ void ResetFiles() {
   Files().Behaviour.reset();
   Files().Hook = nullptr;
   Files().BeforeLookup = nullptr;
-  Files().NetworkDrives.clear();
 }
 
 std::string NativePath(std::u16string_view Path) {
@@ -283,11 +278,6 @@ std::error_code ChangeFileAttributes(std::u16string_view Path, uint32_t Attribut
   const mode_t Mode =
       (Attributes & AttributeReadOnly) ? Info.st_mode & ~mode_t{0222} : Info.st_mode | S_IWUSR;
   return chmod(Native.c_str(), Mode) == 0 ? std::error_code() : LastError();
-}
-
-bool IsNetworkDrive(char16_t Letter) {
-  const auto Upper = static_cast<char16_t>(Letter >= u'a' && Letter <= u'z' ? Letter - 32 : Letter);
-  return standin::Files().NetworkDrives.find(Upper) != std::u16string::npos;
 }
 
 Result<DirectoryEntry> FindFirstEntry(std::u16string_view Pattern) {

@@ -23,9 +23,6 @@ std::string NativePath(std::u16string_view Path);
 // The Windows path of a native path under the root; empty for one outside it.
 std::u16string WindowsPath(const std::string& Native);
 
-// The drive letters that count as mapped network shares, upper case ("" at first).
-void SetNetworkDrives(std::u16string Letters);
-
 enum class FileStep {
   OpenForReading,
   Read,
@@ -57,7 +54,7 @@ enum class WindowsBehaviour : uint8_t {
 };
 void ShowWindowsBehaviour(std::optional<WindowsBehaviour> Behaviour);
 
-// Clears the hooks, the Windows behaviour and the network drives; the drive root stays.
+// Clears the hooks and the Windows behaviour; the drive root stays.
 void ResetFiles();
 
 } // namespace platform::standin

@@ -100,11 +100,6 @@ std::error_code ChangeFileAttributes(std::u16string_view Path, uint32_t Attribut
   return Checked(SetFileAttributesW(marigold::ToWide(Path).c_str(), Attributes));
 }
 
-bool IsNetworkDrive(char16_t Letter) {
-  const wchar_t Root[] = {static_cast<wchar_t>(Letter), L':', L'\\', 0};
-  return GetDriveTypeW(Root) == DRIVE_REMOTE;
-}
-
 Result<DirectoryEntry> FindFirstEntry(std::u16string_view Pattern) {
   const QuietErrorBoxes Quiet;
   WIN32_FIND_DATAW Data{};

@@ -12,9 +12,18 @@ namespace {
 std::atomic<DWORD> Delay{0};
 std::atomic<int> Begun{0}, Answered{0};
 
-bool UnderSlowShare(std::wstring_view Path) {
-  const std::wstring_view Root = SlowShareRoot;
-  return StartsWithNoCase(Path, Root) && (Path.size() == Root.size() || Path[Root.size()] == L'\\');
+// Open unless held: manual reset, so that every waiting look-up goes on when it opens.
+HANDLE Gate() {
+  static const HANDLE Event = CreateEventW(nullptr, TRUE, TRUE, nullptr);
+  return Event;
+}
+
+// The length of the slow root Path lies under; 0 when none.
+size_t SlowRootLength(std::wstring_view Path) {
+  for (const std::wstring_view Root : {SlowShareRoot, SlowDriveRoot})
+    if (StartsWithNoCase(Path, Root) && (Path.size() == Root.size() || Path[Root.size()] == L'\\'))
+      return Root.size();
+  return 0;
 }
 
 DWORD RealGetFileAttributesW(LPCWSTR Name) {
@@ -24,12 +33,13 @@ DWORD RealGetFileAttributesW(LPCWSTR Name) {
 
 DWORD WINAPI SlowGetFileAttributesW(LPCWSTR Name) {
   const std::wstring_view Path = Name ? Name : L"";
-  if (!UnderSlowShare(Path))
+  const size_t Root = SlowRootLength(Path);
+  if (Root == 0)
     return RealGetFileAttributesW(Name);
   ++Begun;
+  WaitForSingleObject(Gate(), INFINITE);
   Sleep(Delay);
-  const std::wstring Mapped =
-      std::wstring(SlowShareFolder) + std::wstring(Path.substr(std::wcslen(SlowShareRoot)));
+  const std::wstring Mapped = std::wstring(SlowShareFolder) + std::wstring(Path.substr(Root));
   const DWORD Attributes = RealGetFileAttributesW(Mapped.c_str());
   ++Answered;
   return Attributes;
@@ -41,6 +51,13 @@ bool InterposeSlowShare(HMODULE Module, DWORD DelayMs) {
   Delay = DelayMs;
   return InterposeImport(Module, "GetFileAttributesW",
                          reinterpret_cast<const void*>(&SlowGetFileAttributesW));
+}
+
+void HoldSlowShare() {
+  ResetEvent(Gate());
+}
+void ReleaseSlowShare() {
+  SetEvent(Gate());
 }
 
 int SlowLookupsBegun() {

@@ -10,6 +10,7 @@
 
 #include <gmock/gmock.h>
 
+#include <algorithm>
 #include <chrono>
 #include <condition_variable>
 #include <map>
@@ -21,20 +22,24 @@ using State = TargetState;
 
 namespace {
 
-// Slow: every share of a server whose name starts with "slow", the mapped drive N: and the local
-// folder C:\Slow.
+// Slow: every share of a server whose name starts with "slow", the drive N: and the local folder
+// C:\Slow, whose look-ups block until the gate opens (the test then waits until they have run past
+// the deadline, so that their roots are stalled). Healthy: the share \\lan\share, each look-up
+// taking a few milliseconds as on a LAN.
 class LookupTest : public FavouritesTest {
 protected:
+  // How long a wait for the threads may take before the test gives up: far more than any takes.
+  static constexpr std::chrono::seconds Patience{10};
+
   void SetUp() override {
     FavouritesTest::SetUp();
-    standin::SetNetworkDrives(u"N");
     for (const char16_t* Path : {u"C:\\Work\\notes.txt", u"N:\\x.txt", u"\\\\slow\\share\\a.txt"})
       MakeFile(Path);
     standin::SetLookupHook([this](const std::string& Native) { Pass(Native); });
   }
   void TearDown() override {
     Open();
-    const auto Until = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    const auto Until = std::chrono::steady_clock::now() + Patience;
     while (LookupThreads() != 0 && std::chrono::steady_clock::now() < Until)
       std::this_thread::sleep_for(std::chrono::milliseconds(1));
     ASSERT_EQ(LookupThreads(), 0) << "a look-up thread never ended";
@@ -42,25 +47,45 @@ protected:
     FavouritesTest::TearDown();
   }
 
-  static bool IsSlow(const std::string& Native) {
-    for (const char16_t* Slow : {u"\\\\slow", u"N:\\", u"C:\\Slow\\"})
-      if (Native.starts_with(standin::NativePath(Slow)))
-        return true;
-    return false;
+  static bool Under(const std::string& Native, std::initializer_list<const char16_t*> Roots) {
+    return std::ranges::any_of(
+        Roots, [&](const char16_t* Root) { return Native.starts_with(standin::NativePath(Root)); });
   }
   void Pass(const std::string& Native) {
+    if (Under(Native, {u"\\\\lan\\share\\"}))
+      std::this_thread::sleep_for(std::chrono::milliseconds(5));
     std::unique_lock Guard(FLock);
     ++FCalls[Native.substr(Native.rfind('/') + 1)];
-    if (!IsSlow(Native))
+    FChanged.notify_all();
+    if (!Under(Native, {u"\\\\slow", u"N:\\", u"C:\\Slow\\"}))
       return;
     FMostBlocked = std::max(FMostBlocked, ++FBlocked);
+    FChanged.notify_all();
     FGateOpened.wait(Guard, [this] { return FOpen; });
     --FBlocked;
+    FChanged.notify_all();
   }
   void Open() {
     const std::lock_guard Guard(FLock);
     FOpen = true;
     FGateOpened.notify_all();
+  }
+  // Waits until Count look-ups block at the gate, then until they have run past the deadline.
+  void StallBlocked(int Count) {
+    {
+      std::unique_lock Guard(FLock);
+      if (!FChanged.wait_for(Guard, Patience, [&] { return FBlocked >= Count; }))
+        ADD_FAILURE() << "only " << FBlocked << " of " << Count << " look-ups blocked";
+    }
+    std::this_thread::sleep_for(LookupDeadline + std::chrono::milliseconds(1));
+  }
+  // Waits until each file name of Names has been looked up and no look-up blocks.
+  void WaitPassed(std::initializer_list<std::string> Names) {
+    std::unique_lock Guard(FLock);
+    FChanged.wait(Guard, [&] {
+      return FBlocked == 0 &&
+             std::ranges::all_of(Names, [&](const std::string& Name) { return FCalls[Name] > 0; });
+    });
   }
   // How often the file name Name was looked up so far.
   int Calls(const std::string& Name) {
@@ -75,13 +100,15 @@ protected:
     while (LookupThreads() != 0)
       std::this_thread::sleep_for(std::chrono::milliseconds(1));
   }
+  // "a", "b", ...
+  static std::u16string Letter(int I) { return std::u16string(1, static_cast<char16_t>(u'a' + I)); }
   static std::vector<State> LookUp(std::vector<std::u16string> Paths) {
     return LookUpTargets(Paths, LookupClock::now() + LookupDeadline);
   }
 
 private:
   std::mutex FLock;
-  std::condition_variable FGateOpened;
+  std::condition_variable FGateOpened, FChanged;
   bool FOpen = false;
   std::map<std::string, int> FCalls;
   int FBlocked = 0, FMostBlocked = 0;
@@ -100,49 +127,99 @@ TEST_F(LookupTest, MenuShowsWhatAnsweredByTheDeadlineAndTheRestEnabled) {
             "b.txt #7\n");
 }
 
-TEST_F(LookupTest, NoSecondLookUpWhereOneBlocksAndLateAnswersServeTheNextCommand) {
+TEST_F(LookupTest, StalledRootsAreNotAskedAgainAndLateAnswersServeTheNextCommand) {
+  MakeFile(u"D:\\Data\\d.txt");
+  // Every path of a root is asked, also while another of its look-ups blocks.
   EXPECT_THAT(LookUp({u"\\\\slow\\share\\a.txt", u"\\\\slow\\share\\gone.txt", u"N:\\x.txt",
                       u"C:\\Slow\\b.txt", u"C:\\Work\\notes.txt"}),
               ::testing::ElementsAre(State::Unanswered, State::Unanswered, State::Unanswered,
                                      State::Unanswered, State::File));
-  // Still blocked: the same share (in other case), the same drive and the same path are not
-  // asked again; other local paths are.
+  StallBlocked(4);
+  // Stalled: the same share (in other case), the same drive, the same path and the rest of C:
+  // are not asked; the healthy D: is.
   EXPECT_THAT(LookUp({u"\\\\SLOW\\Share\\c.txt", u"n:\\y.txt", u"C:\\Slow\\b.txt",
-                      u"C:\\Slow\\other.txt", u"C:\\Work\\notes.txt"}),
+                      u"C:\\Work\\notes.txt", u"D:\\Data\\d.txt"}),
               ::testing::ElementsAre(State::Unanswered, State::Unanswered, State::Unanswered,
                                      State::Unanswered, State::File));
   EXPECT_EQ(Calls("c.txt") + Calls("y.txt"), 0);
-  EXPECT_EQ(Calls("b.txt"), 1);
-  EXPECT_EQ(Calls("other.txt"), 1);
-  EXPECT_EQ(Calls("notes.txt"), 2);
+  EXPECT_EQ(Calls("b.txt") + Calls("notes.txt"), 2);
 
   Open();
   WaitForThreads();
-  // The late answers of the network paths, once each, then asked afresh; the local one afresh.
+  // The late answers, once each, then asked afresh; what answered in time is asked afresh.
   EXPECT_THAT(LookUp({u"\\\\slow\\share\\a.txt", u"\\\\slow\\share\\gone.txt", u"N:\\x.txt",
-                      u"C:\\Slow\\b.txt"}),
-              ::testing::ElementsAre(State::File, State::Missing, State::File, State::Missing));
-  EXPECT_EQ(Calls("a.txt") + Calls("gone.txt") + Calls("x.txt"), 3);
-  EXPECT_EQ(Calls("b.txt"), 2);
+                      u"C:\\Slow\\b.txt", u"C:\\Work\\notes.txt"}),
+              ::testing::ElementsAre(State::File, State::Missing, State::File, State::Missing,
+                                     State::File));
+  EXPECT_EQ(Calls("a.txt") + Calls("gone.txt") + Calls("x.txt") + Calls("b.txt"), 4);
+  EXPECT_EQ(Calls("notes.txt"), 2);
   EXPECT_THAT(LookUp({u"\\\\slow\\share\\a.txt"}), ::testing::ElementsAre(State::File));
   EXPECT_EQ(Calls("a.txt"), 2);
 }
 
-TEST_F(LookupTest, BlockedThreadsAreBoundedAndLocalPathsKeepTheirs) {
-  std::vector<std::u16string> Paths;
+TEST_F(LookupTest, BlockedThreadsAreBoundedPerRootAndOtherRootsKeepTheirs) {
+  std::vector<std::u16string> OneRoot, Roots;
   for (int I = 0; I < 3 * MaxLookupThreads; ++I) {
-    const std::u16string Number(1, static_cast<char16_t>(u'a' + I));
-    Paths.push_back(u"\\\\slow" + Number + u"\\share\\x.txt");
+    OneRoot.push_back(u"\\\\slow\\share\\" + Letter(I) + u".txt");
+    Roots.push_back(u"\\\\slow" + Letter(I) + u"\\share\\x.txt");
   }
-  Paths.push_back(u"C:\\Work\\notes.txt");
-  EXPECT_EQ(LookUp(Paths).back(), State::File);
-  EXPECT_EQ(MostBlocked(), MaxNetworkLookups);
+  OneRoot.push_back(u"C:\\Work\\notes.txt");
+  EXPECT_EQ(LookUp(OneRoot).back(), State::File);
+  EXPECT_EQ(MostBlocked(), MaxRootLookups);
 
-  std::vector<std::u16string> Local;
-  for (int I = 0; I < 3 * MaxLookupThreads; ++I)
-    Local.push_back(u"C:\\Slow\\" + std::u16string(1, static_cast<char16_t>(u'a' + I)) + u".txt");
-  (void)LookUp(Local);
-  EXPECT_EQ(MostBlocked(), MaxLookupThreads);
+  // Stalled roots hold their threads; the others get MaxLookupThreads besides.
+  StallBlocked(MaxRootLookups);
+  (void)LookUp(Roots);
+  EXPECT_EQ(MostBlocked(), MaxRootLookups + MaxLookupThreads);
+  StallBlocked(MaxRootLookups + MaxLookupThreads);
+  EXPECT_THAT(LookUp({Roots.front(), u"C:\\Work\\notes.txt"}),
+              ::testing::ElementsAre(State::Unanswered, State::File));
+  EXPECT_EQ(Calls("x.txt"), MaxLookupThreads);
+}
+
+TEST_F(LookupTest, HealthyRootsAnswerExactlyOnEveryCommandBesideAStalledOne) {
+  // A share that takes 5 ms a look-up, twelve paths of three kinds; a drive whose look-ups block
+  // (a drive letter that looks local); two paths on C:.
+  std::vector<std::u16string> Healthy{u"C:\\Work\\notes.txt", u"C:\\Work\\gone.txt"};
+  std::vector<State> Expected{State::File, State::Missing};
+  for (int I = 0; I < 4; ++I) {
+    const std::u16string Name = u"\\\\lan\\share\\" + Letter(I);
+    MakeFile(Name + u".txt");
+    MakeFolder(Name + u"-folder");
+    Healthy.insert(Healthy.end(), {Name + u".txt", Name + u"-folder", Name + u".missing"});
+    Expected.insert(Expected.end(), {State::File, State::Folder, State::Missing});
+  }
+  for (int Command = 0; Command < 20; ++Command)
+    ASSERT_EQ(LookUp(Healthy), Expected) << "command " << Command;
+
+  std::vector<std::u16string> Mixed;
+  for (int I = 0; I < 10; ++I)
+    Mixed.push_back(u"N:\\" + Letter(I) + u".txt");
+  Mixed.insert(Mixed.end(), Healthy.begin(), Healthy.end());
+  Expected.insert(Expected.begin(), 10, State::Unanswered);
+  for (int Command = 0; Command < 4; ++Command)
+    ASSERT_EQ(LookUp(Mixed), Expected) << "command " << Command;
+  EXPECT_EQ(MostBlocked(), MaxRootLookups);
+}
+
+TEST_F(LookupTest, AnAnswerThatComesWhileTheMenuIsOpenServesTheNextMenu) {
+  MakeFolder(u"C:\\Editor\\PlugIns");
+  Write(u"C:\\Editor\\PlugIns\\Marigolds_Setting.txt",
+        "\\\\slow\\share\\a.txt\r\n\\\\slow\\share\\gone.txt");
+  std::vector<std::string> Shown;
+  standin::SetMenuChooser([&](const standin::TrackCall& Call) {
+    Shown.push_back(standin::DescribeMenu(Call.Menu));
+    Open(); // both answer now, after the deadline, while the menu is on the screen
+    WaitPassed({"a.txt", "gone.txt"});
+    return 0;
+  });
+  RunFavouritesCommand(reinterpret_cast<platform::WindowHandle>(0x4242));
+  WaitForThreads(); // the answers have reached the look-ups' side
+  RunFavouritesCommand(reinterpret_cast<platform::WindowHandle>(0x4242));
+  ASSERT_EQ(Shown.size(), 2u);
+  EXPECT_THAT(Shown[0], ::testing::StartsWith("a.txt #1\ngone.txt #2\n"));
+  EXPECT_THAT(Shown[1], ::testing::StartsWith("a.txt #1\ngone.txt #2 grayed\n"));
+  EXPECT_EQ(Calls("a.txt") + Calls("gone.txt"), 2);
 }
 
 TEST_F(LookupTest, CommandEndsAndOpensAnUnansweredChoiceWhileItsLookUpBlocks) {
