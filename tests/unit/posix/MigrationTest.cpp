@@ -24,6 +24,12 @@ constexpr std::u16string_view LegacyBackup = u"D:\\Ed\\PlugIns\\Marigolds_ini.ba
 const std::string LegacyBytes = "\x82\xa0\r\nx";
 const std::string CurrentBytes = "C:\\a.txt\r\n\tD:\\b\r\n";
 
+// The plug-ins folder after both files were migrated: the legacy text in place, both backed up.
+const std::map<std::string, std::string> BothMigrated = {
+    {"Marigolds_ini.bak", LegacyBytes},
+    {"Marigolds_Setting_txt.bak", CurrentBytes},
+    {"Marigolds_Setting.txt", LegacyBytes}};
+
 constexpr int IdYes = 6, IdNo = 7;
 
 class Migration : public StorageTest {
@@ -148,10 +154,7 @@ TEST_F(Migration, BothFilesAnsweredYesBackUpBothAndReplaceOldBackups) {
   LoadSettingsWithMigration(FList);
   ExpectOneDialog(BothFilesQuestion);
   EXPECT_EQ(FList.Text(), u"あ\r\nx");
-  EXPECT_EQ(Folder(),
-            (std::map<std::string, std::string>{{"Marigolds_ini.bak", LegacyBytes},
-                                                {"Marigolds_Setting_txt.bak", CurrentBytes},
-                                                {"Marigolds_Setting.txt", LegacyBytes}}));
+  EXPECT_EQ(Folder(), BothMigrated);
 }
 
 TEST_F(Migration, BothFilesAnsweredNoLoadTheSettingsAndChangeNothing) {
@@ -249,9 +252,6 @@ TEST_F(Migration, SurvivesWhatWindowsDoesAndWineDoesNot) {
     }
     LoadSettingsWithMigration(FList);
     EXPECT_EQ(FList.Text(), u"あ\r\nx");
-    EXPECT_EQ(Folder(),
-              (std::map<std::string, std::string>{{"Marigolds_ini.bak", LegacyBytes},
-                                                  {"Marigolds_Setting_txt.bak", CurrentBytes},
-                                                  {"Marigolds_Setting.txt", LegacyBytes}}));
+    EXPECT_EQ(Folder(), BothMigrated);
   }
 }
