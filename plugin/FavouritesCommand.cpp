@@ -102,22 +102,28 @@ std::u16string SettingsLockFileName(std::u16string_view Path) {
 TSettingsLock::TSettingsLock(std::u16string_view Path, uint32_t TimeoutMs) {
   const std::u16string LockFile = SettingsLockFileName(Path);
   const auto Deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(TimeoutMs);
+  // Refused while no lock file is there: the folder takes no new file, unless the holder's lock
+  // file was just on its way out (delete pending), which one more try tells.
+  int RefusedWithoutFile = 0;
   for (;;) {
     auto File = platform::OpenLockFile(LockFile);
     if (File) {
       FFile = std::move(*File);
       return;
     }
-    // Held by another editor, or on its way out: wait. A lock file that is not even there was
-    // refused by its folder, and the stand-in lock serves.
-    const bool Held = platform::IsBusy(File.Error()) &&
-                      !platform::IsNotFound(platform::FileAttributes(LockFile).Error());
-    if (!Held)
+    if (!platform::IsBusy(File.Error()))
       break;
+    if (platform::IsNotFound(platform::FileAttributes(LockFile).Error())) {
+      if (++RefusedWithoutFile == 3)
+        break;
+    } else {
+      RefusedWithoutFile = 0; // held by another editor: wait
+    }
     if (std::chrono::steady_clock::now() >= Deadline)
       throw EInOutError(u"Error:SaveAnsiStringToFile\r\n" + std::u16string(Path), File.Error());
     std::this_thread::sleep_for(std::chrono::milliseconds(20));
   }
+  // The folder takes no lock file: a lock for this session stands in.
   FStandIn = std::make_unique<platform::NamedLock>(
       SettingsLockName(LockFile.substr(0, LockFile.size() - 5)), TimeoutMs);
   if (FStandIn->Error())
