@@ -1,4 +1,4 @@
-// Two editor processes registering into one settings file at the same time: the named lock
+// Two editor processes registering into one settings file at the same time: the lock file
 // keeps every line. The registrations run the plug-in's own code linked into the stand-in,
 // since two real menus cannot share one mouse.
 
