@@ -1,11 +1,10 @@
 #include "lib/FileUnit.h"
 
 #include "base/Errors.h"
+#include "lib/FileNameUnit.h"
 #include "platform/Ansi.h"
 #include "platform/Error.h"
 #include "platform/Files.h"
-
-#include "lib/FileNameUnit.h"
 
 #include <algorithm>
 #include <atomic>
@@ -31,10 +30,10 @@ bool FitsPathField(std::u16string_view Path) {
   throw Exception(u"Error:FindFile " + std::u16string(Path), Error);
 }
 [[noreturn]] void FailLoad(std::u16string_view Path, std::error_code Error = {}) {
-  throw EInOutError(u"Error:LoadAnsiStringFromFile\r\n" + std::u16string(Path), Error);
+  throw LoadError(Path, Error);
 }
 [[noreturn]] void FailSave(std::u16string_view Path, std::error_code Error = {}) {
-  throw EInOutError(u"Error:SaveAnsiStringToFile\r\n" + std::u16string(Path), Error);
+  throw SaveError(Path, Error);
 }
 
 // Index where the file name starts: behind the last separator or a drive's colon.
@@ -87,6 +86,14 @@ void RewriteInPlace(std::u16string_view Path, std::u16string_view Target, std::s
     (void)Rewrite(Former); // the save failed already; its reason is what counts
     FailSave(Path, Error);
   }
+}
+
+// The file that Path, with these attributes, leads to: see LinkTarget.
+std::u16string TargetOf(std::u16string_view Path, uint32_t Attributes) {
+  if (!(Attributes & platform::AttributeReparsePoint))
+    return std::u16string(Path);
+  const auto Final = platform::FinalPathName(Path);
+  return Final ? PathFromFinalName(*Final) : std::u16string(Path);
 }
 
 // The hidden, system, archive and not-indexed bits of the former file, put back on the one that
@@ -159,14 +166,21 @@ platform::Result<bool> FilePresent(std::u16string_view Path) {
   return Attributes.Error();
 }
 
+EInOutError LoadError(std::u16string_view Path, std::error_code Error) {
+  return EInOutError(u"Error:LoadAnsiStringFromFile\r\n" + std::u16string(Path), Error);
+}
+
+EInOutError SaveError(std::u16string_view Path, std::error_code Error) {
+  return EInOutError(u"Error:SaveAnsiStringToFile\r\n" + std::u16string(Path), Error);
+}
+
 platform::Result<std::u16string> LinkTarget(std::u16string_view Path) {
   const auto Attributes = platform::FileAttributes(Path);
-  if (!Attributes && !platform::IsNotFound(Attributes.Error()))
-    return Attributes.Error();
-  if (!Attributes || !(*Attributes & platform::AttributeReparsePoint))
+  if (Attributes)
+    return TargetOf(Path, *Attributes);
+  if (platform::IsNotFound(Attributes.Error()))
     return std::u16string(Path);
-  const auto Final = platform::FinalPathName(Path);
-  return Final ? PathFromFinalName(*Final) : std::u16string(Path);
+  return Attributes.Error();
 }
 
 TFileFindResult FindFile(std::u16string_view Path) {
@@ -215,13 +229,14 @@ std::string LoadAnsiStringFromFile(std::u16string_view Path) {
 void SaveAnsiStringToFile(std::u16string_view Path, std::string_view Data, SaveMode Mode) {
   if (!FitsPathField(Path) || NameStart(Path) == Path.size())
     FailSave(Path);
-  const auto Resolved = LinkTarget(Path);
-  if (!Resolved)
-    FailSave(Path, Resolved.Error()); // cannot tell what is there: nothing is written
-  const std::u16string& Target = *Resolved;
+  // A look-up that cannot tell what is there stops the save before anything is written.
+  const auto Found = platform::FileAttributes(Path);
+  if (!Found && !platform::IsNotFound(Found.Error()))
+    FailSave(Path, Found.Error());
+  const std::u16string Target = Found ? TargetOf(Path, *Found) : std::u16string(Path);
   if (!FitsPathField(Target))
     FailSave(Path);
-  const auto Attributes = platform::FileAttributes(Target);
+  const auto Attributes = Target == Path ? Found : platform::FileAttributes(Target);
   if (!Attributes && !platform::IsNotFound(Attributes.Error()))
     FailSave(Path, Attributes.Error());
   if (Attributes && Mode == SaveMode::CreateOnly)

@@ -4,6 +4,7 @@
 // system ANSI code page. Paths of 260 or more units, or holding a NUL, are refused with the
 // operation's own error; they are never cut.
 
+#include "base/Errors.h"
 #include "platform/Error.h"
 
 #include <cstdint>
@@ -23,6 +24,11 @@ struct TFileFindResult {
 // First entry matching Path (every attribute, wildcards honoured); throws Exception
 // "Error:FindFile " + Path when there is none.
 [[nodiscard]] TFileFindResult FindFile(std::u16string_view Path);
+
+// The errors the load and the save throw, for callers that stop on their behalf; Error is the
+// system's reason, if any: "Error:LoadAnsiStringFromFile\r\n" + Path, and the same for the save.
+[[nodiscard]] EInOutError LoadError(std::u16string_view Path, std::error_code Error = {});
+[[nodiscard]] EInOutError SaveError(std::u16string_view Path, std::error_code Error = {});
 
 // Whether a file (not a folder) is at Path. Only "not found" answers false: any other failure of
 // the look-up (refused, a share that errs) is the system's error, never taken for absence.

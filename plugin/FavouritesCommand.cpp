@@ -92,15 +92,27 @@ std::u16string SettingsLockName(std::u16string_view Path) {
   return Name;
 }
 
-std::u16string SettingsLockFileName(std::u16string_view Path) {
+namespace {
+
+constexpr std::u16string_view LockFileSuffix = u".lock";
+
+// The file the settings file Path leads to, where its lock lies.
+std::u16string LockedFile(std::u16string_view Path) {
   const auto Target = LinkTarget(Path);
   if (!Target)
-    throw EInOutError(u"Error:SaveAnsiStringToFile\r\n" + std::u16string(Path), Target.Error());
-  return *Target + u".lock";
+    throw SaveError(Path, Target.Error());
+  return *Target;
+}
+
+} // namespace
+
+std::u16string SettingsLockFileName(std::u16string_view Path) {
+  return LockedFile(Path) + std::u16string(LockFileSuffix);
 }
 
 TSettingsLock::TSettingsLock(std::u16string_view Path, uint32_t TimeoutMs) {
-  const std::u16string LockFile = SettingsLockFileName(Path);
+  const std::u16string Target = LockedFile(Path);
+  const std::u16string LockFile = Target + std::u16string(LockFileSuffix);
   const auto Deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(TimeoutMs);
   // Refused while no lock file is there: the folder takes no new file, unless the holder's lock
   // file was just on its way out (delete pending), which one more try tells.
@@ -120,14 +132,13 @@ TSettingsLock::TSettingsLock(std::u16string_view Path, uint32_t TimeoutMs) {
       RefusedWithoutFile = 0; // held by another editor: wait
     }
     if (std::chrono::steady_clock::now() >= Deadline)
-      throw EInOutError(u"Error:SaveAnsiStringToFile\r\n" + std::u16string(Path), File.Error());
+      throw SaveError(Path, File.Error());
     std::this_thread::sleep_for(std::chrono::milliseconds(20));
   }
   // The folder takes no lock file: a lock for this session stands in.
-  FStandIn = std::make_unique<platform::NamedLock>(
-      SettingsLockName(LockFile.substr(0, LockFile.size() - 5)), TimeoutMs);
+  FStandIn = std::make_unique<platform::NamedLock>(SettingsLockName(Target), TimeoutMs);
   if (FStandIn->Error())
-    throw EInOutError(u"Error:SaveAnsiStringToFile\r\n" + std::u16string(Path), FStandIn->Error());
+    throw SaveError(Path, FStandIn->Error());
 }
 
 TSettingsLock::~TSettingsLock() = default;
@@ -205,13 +216,13 @@ void RegisterActiveFile(WindowHandle Window, std::u16string_view FileName,
   // meanwhile stays. Its bytes are kept as they are; only the new line is added in front.
   const std::u16string Settings = GetSettingsFileName();
   TextEncoding Encoding{};
-  CreateSettingsFolder(Settings); // the lock file lies beside the file
+  CreateSettingsFolder(Settings); // for the lock file beside the file, and the save
   {
     // From the read to the save no other editor registers: none loses a line.
     const TSettingsLock Lock(Settings, SettingsLockTimeoutMs);
     const auto Present = FilePresent(Settings);
     if (!Present) // taken for absent, the file would be replaced by the one new line
-      throw EInOutError(u"Error:SaveAnsiStringToFile\r\n" + Settings, Present.Error());
+      throw SaveError(Settings, Present.Error());
     const std::string Former = *Present ? LoadAnsiStringFromFile(Settings) : std::string();
     Encoding = DetectTextEncoding(Former);
     const std::string_view Mark = ByteOrderMark(Encoding);
@@ -224,8 +235,8 @@ void RegisterActiveFile(WindowHandle Window, std::u16string_view FileName,
     else if (!Rest.empty())
       Head = Line.substr(Line.find(Head.front())) + u"\r\n"; // its own end stays inside
     if (const std::optional<std::string> Encoded = EncodeTextExactly(Head, Encoding)) {
-      SaveSettingsFile(Settings, std::string(Mark) + *Encoded + std::string(Rest),
-                       *Present ? SaveMode::ReplaceOrCreate : SaveMode::CreateOnly);
+      SaveAnsiStringToFile(Settings, std::string(Mark) + *Encoded + std::string(Rest),
+                           *Present ? SaveMode::ReplaceOrCreate : SaveMode::CreateOnly);
       return;
     }
   }

@@ -81,7 +81,7 @@ std::error_code MoveToBackup(const std::u16string& File, const std::u16string& B
 bool IsPresent(std::u16string_view Path) {
   const auto Present = FilePresent(Path);
   if (!Present)
-    throw EInOutError(u"Error:LoadAnsiStringFromFile\r\n" + std::u16string(Path), Present.Error());
+    throw LoadError(Path, Present.Error());
   return *Present;
 }
 
@@ -95,7 +95,7 @@ void Migrate(TCommonStringRecordList& List, const SettingsFiles& Files, bool Bac
       // back, so that the next command offers the migration again, and report the settings file.
       if (LegacyMoved)
         (void)platform::RenameFile(Files.LegacyBackup, Files.Legacy);
-      throw EInOutError(u"Error:SaveAnsiStringToFile\r\n" + Files.Settings, Error);
+      throw SaveError(Files.Settings, Error);
     }
   }
   SaveSettingsFile(Files.Settings, Legacy, SaveMode::CreateOnly);

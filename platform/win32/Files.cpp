@@ -1,6 +1,7 @@
 #include "platform/Files.h"
 #include "base/WideText.h"
 #include "platform/Error.h"
+#include "platform/win32/GrowingText.h"
 #include "platform/win32/Handles.h"
 
 #include <windows.h>
@@ -165,19 +166,9 @@ Result<std::u16string> FinalPathName(std::u16string_view Path) {
                                           nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!File)
     return LastError();
-  std::wstring Buffer(MAX_PATH + 8, L'\0');
-  for (;;) {
-    const DWORD Length = GetFinalPathNameByHandleW(
-        File.get(), Buffer.data(), static_cast<DWORD>(Buffer.size()), FILE_NAME_NORMALIZED);
-    if (Length == 0)
-      return LastError();
-    // Too small: the answer is the size needed, terminator included.
-    if (Length < Buffer.size()) {
-      Buffer.resize(Length);
-      return std::u16string(marigold::AsUtf16(Buffer.c_str()), Length);
-    }
-    Buffer.assign(Length, L'\0');
-  }
+  return GrowingText([&](wchar_t* Buffer, DWORD Size) {
+    return GetFinalPathNameByHandleW(File.get(), Buffer, Size, FILE_NAME_NORMALIZED);
+  });
 }
 
 Result<FileHandle> OpenFileForRewriting(std::u16string_view Path) {
