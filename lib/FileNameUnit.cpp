@@ -98,6 +98,33 @@ std::u16string PathFromFinalName(std::u16string_view FinalName) {
   return std::u16string(FinalName);
 }
 
+TExpandedPath ExpandEnvironmentNames(std::u16string_view Path, const EnvironmentLookup& Value) {
+  TExpandedPath Out;
+  size_t At = 0;
+  while (At < Path.size()) {
+    const size_t Open = Path.find(u'%', At);
+    const size_t Close = Open == Path.npos ? Path.npos : Path.find(u'%', Open + 1);
+    if (Close == Path.npos) {
+      Out.Path.append(Path.substr(At));
+      break;
+    }
+    Out.Path.append(Path.substr(At, Open - At));
+    const std::u16string_view Name = Path.substr(Open + 1, Close - Open - 1);
+    const std::u16string Found = Name.empty() ? std::u16string() : Value(Name);
+    if (Found.empty()) {
+      // Left as written; its closing "%" is looked at again as a possible opening one.
+      Out.Path.append(Path.substr(Open, Close - Open));
+      if (!Name.empty())
+        Out.UnsetNames.emplace_back(Name);
+      At = Close;
+    } else {
+      Out.Path.append(Found);
+      At = Close + 1;
+    }
+  }
+  return Out;
+}
+
 std::u16string CaseFoldedPath(std::u16string_view Path) {
   std::u16string Folded(Path);
   for (char16_t& C : Folded)

@@ -6,8 +6,10 @@
 #include "lib/StringSplitterUnit.h"
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace marigold {
 
@@ -51,6 +53,20 @@ enum class PathRule : uint8_t {
 // the same file for every call: '\\?\UNC\srv\share\a' gives '\\srv\share\a', '\\?\C:\a'
 // gives 'C:\a'; any other name (a volume GUID path, one without the prefix) is returned as it is.
 [[nodiscard]] std::u16string PathFromFinalName(std::u16string_view FinalName);
+
+// A path with its environment variables put in, and the names that had no value.
+struct TExpandedPath {
+  std::u16string Path;
+  std::vector<std::u16string> UnsetNames; // as written, in order, repeats kept
+};
+// The value of the variable Name (names compare without case); empty when it is not set.
+using EnvironmentLookup = std::function<std::u16string(std::u16string_view Name)>;
+// Every %NAME% of Path whose variable has a value replaced by it, as ExpandEnvironmentStringsW
+// does: an unset name stays as written and its closing "%" may open the next name; a "%" without
+// a partner stays. '%A%\x' with A='C:\u' gives 'C:\u\x'; '%NO%B%' with only B set gives
+// '%NO' + B's value.
+[[nodiscard]] TExpandedPath ExpandEnvironmentNames(std::u16string_view Path,
+                                                   const EnvironmentLookup& Value);
 
 // StartsWithUNCPrefix(S) and IsValidPath(S).
 [[nodiscard]] bool IsValidUNCPath(std::u16string_view S);

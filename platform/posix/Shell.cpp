@@ -44,11 +44,19 @@ void SetShellFolder(int32_t Csidl, std::u16string Path) {
 void SetVersionNumbers(std::optional<VersionNumbers> Version) {
   TheShell().Version = Version;
 }
+// Windows compares variable names without case: the map holds them upper-cased.
+std::u16string VariableKey(std::u16string_view Name) {
+  std::u16string Key(Name);
+  for (char16_t& C : Key)
+    if (C >= u'a' && C <= u'z')
+      C = static_cast<char16_t>(C - (u'a' - u'A'));
+  return Key;
+}
 void SetEnvironmentValue(std::u16string Name, std::u16string Value) {
   if (Value.empty())
-    TheShell().Environment.erase(Name);
+    TheShell().Environment.erase(VariableKey(Name));
   else
-    TheShell().Environment[std::move(Name)] = std::move(Value);
+    TheShell().Environment[VariableKey(Name)] = std::move(Value);
 }
 void SetShortName(std::u16string Short, std::u16string Long) {
   TheShell().ShortNames.emplace_back(std::move(Short), std::move(Long));
@@ -77,7 +85,7 @@ bool QueryVersionNumbers(VersionNumbers& Out) {
 
 std::u16string EnvironmentValue(std::u16string_view Name) {
   auto& S = standin::TheShell();
-  auto Found = S.Environment.find(Name);
+  auto Found = S.Environment.find(standin::VariableKey(Name));
   return Found == S.Environment.end() ? std::u16string() : Found->second;
 }
 

@@ -51,6 +51,32 @@ TEST(FileName, PathFromFinalName) {
     EXPECT_EQ(PathFromFinalName(Case.Final), Case.Expected) << Show(Case.Final);
 }
 
+TEST(FileName, ExpandEnvironmentNames) {
+  const auto Value = [](std::u16string_view Name) -> std::u16string {
+    if (CaseFoldedPath(Name) == u"USERPROFILE")
+      return u"C:\\Users\\ann";
+    return Name == u"DRIVE" ? u"D:\\" : u"";
+  };
+  const struct {
+    std::u16string Path, Expected;
+    std::vector<std::u16string> Unset;
+  } Cases[] = {
+      {u"%USERPROFILE%\\a.txt", u"C:\\Users\\ann\\a.txt", {}},
+      {u"%userprofile%\\a", u"C:\\Users\\ann\\a", {}},
+      {u"%DRIVE%%USERPROFILE%", u"D:\\C:\\Users\\ann", {}},
+      {u"%ONEDRIVE%\\a", u"%ONEDRIVE%\\a", {u"ONEDRIVE"}},
+      {u"%NO%DRIVE%x", u"%NOD:\\x", {u"NO"}},
+      {u"50%\\a%%b", u"50%\\a%%b", {u"\\a"}},
+      {u"C:\\a%", u"C:\\a%", {}},
+      {u"", u"", {}},
+  };
+  for (const auto& Case : Cases) {
+    const TExpandedPath Out = ExpandEnvironmentNames(Case.Path, Value);
+    EXPECT_EQ(Out.Path, Case.Expected) << Show(Case.Path);
+    EXPECT_EQ(Out.UnsetNames, Case.Unset) << Show(Case.Path);
+  }
+}
+
 TEST(FileName, IsValidPath) {
   const std::vector<PathFact> Facts = {
       // Empty, a lone backslash, and heads that are not a UNC pair.
