@@ -44,7 +44,7 @@ echo "stand-in editor $editor, plug-in $plugin"
 # watcher photographs the screen into <name>.png and answers with <name>.done.
 shots=$root/build/demo
 mkdir -p "$shots"
-rm -f "$shots"/*.request "$shots"/*.done "$shots"/*.png
+rm -f "$shots"/*.request "$shots"/*.done "$shots"/*.png "$shots"/*.geometry
 (
   while :; do
     for request in "$shots"/*.request; do
@@ -63,12 +63,31 @@ MARIGOLD_PLUGIN_DLL=$plugin MARIGOLD_SHIPPED_DLL=$shipped MARIGOLD_SCREENSHOT_DI
   cmake/wine-run.sh "$editor" demo || status=$?
 kill "$watcher" 2>/dev/null || true
 rm -f "$shots"/*.done
-# The user guide shows these very pictures.
+# The user guide shows these very pictures: the editor window and its open menus, cut out of the
+# screen by <name>.geometry ("crop W H X Y"), each disabled entry framed with a note, since Windows
+# draws it like an enabled one ("mark LEFT TOP RIGHT BOTTOM POPUP-BOTTOM", screen coordinates).
+picture() {
+  local png=$1 out=$2 geometry=${1%.png}.geometry
+  local w h x y l t r b below
+  local -a draw=()
+  [ -e "$geometry" ] || {
+    cp "$png" "$out"
+    return
+  }
+  read -r _ w h x y < <(grep '^crop' "$geometry")
+  while read -r _ l t r b below; do
+    draw+=(-fill none -stroke '#d00000' -strokewidth 2
+      -draw "rectangle $((l - x - 2)),$((t - y - 1)) $((r - x + 1)),$((b - y))"
+      -stroke none -fill '#d00000' -font Noto-Sans-CJK-JP -pointsize 13
+      -annotate "+$((l - x))+$((below - y + 18))" '↑ 無効 (選べません) / disabled')
+  done < <(grep '^mark' "$geometry")
+  convert "$png" -crop "${w}x${h}+${x}+${y}" +repage "${draw[@]}" "$out"
+}
 mkdir -p docs/images
 for png in "$shots"/*.png; do
   [ -e "$png" ] || continue
-  echo "screenshot: ${png#"$root"/}"
-  cp "$png" docs/images/
+  echo "screenshot: docs/images/${png##*/}"
+  picture "$png" "docs/images/${png##*/}"
 done
 
 step "marigold-check on the demo's settings file (exit status 1: it warns)"

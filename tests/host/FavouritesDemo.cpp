@@ -53,6 +53,61 @@ std::string FirstLine(const std::wstring& File) {
   return ReadableTree(Utf8(Text));
 }
 
+// The visible popup menus of this process.
+std::vector<HWND> OpenPopups() {
+  std::vector<HWND> Popups;
+  EnumWindows(
+      [](HWND Window, LPARAM Found) -> BOOL {
+        wchar_t Class[16] = {};
+        DWORD Process = 0;
+        GetWindowThreadProcessId(Window, &Process);
+        if (Process == GetCurrentProcessId() && IsWindowVisible(Window) &&
+            GetClassNameW(Window, Class, 16) && std::wstring_view(Class) == L"#32768")
+          reinterpret_cast<std::vector<HWND>*>(Found)->push_back(Window);
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&Popups));
+  return Popups;
+}
+
+std::string Numbers(std::initializer_list<LONG> Values) {
+  std::string Out;
+  for (const LONG V : Values)
+    Out += " " + std::to_string(V);
+  return Out;
+}
+
+// A screenshot for the guide, with <Name>.geometry beside it for the demo script: "crop" the
+// editor window and every open popup, "mark" each disabled entry (drawn by Windows like an
+// enabled one) and the bottom of its popup, where the note goes.
+void Photograph(const EditorWindow& Editor, const std::wstring& Name) {
+  wchar_t Folder[MAX_PATH + 1] = {};
+  if (!GetEnvironmentVariableW(L"MARIGOLD_SCREENSHOT_DIR", Folder, MAX_PATH))
+    return;
+  RECT Crop{};
+  GetWindowRect(Editor.Handle(), &Crop);
+  std::string Geometry;
+  for (const HWND Popup : OpenPopups()) {
+    RECT Frame{};
+    GetWindowRect(Popup, &Frame);
+    UnionRect(&Crop, &Crop, &Frame);
+    const auto Menu = reinterpret_cast<HMENU>(SendMessageW(Popup, MN_GETHMENU, 0, 0));
+    for (int I = 0; Menu && I < GetMenuItemCount(Menu); ++I) {
+      const UINT State = GetMenuState(Menu, static_cast<UINT>(I), MF_BYPOSITION);
+      RECT Item{};
+      if ((State & (MF_DISABLED | MF_GRAYED | MF_POPUP | MF_SEPARATOR)) == MF_DISABLED &&
+          GetMenuItemRect(nullptr, Menu, static_cast<UINT>(I), &Item))
+        Geometry +=
+            "mark" + Numbers({Item.left, Item.top, Item.right, Item.bottom, Frame.bottom}) + "\n";
+    }
+  }
+  Geometry = "crop" +
+             Numbers({Crop.right - Crop.left, Crop.bottom - Crop.top, Crop.left, Crop.top}) + "\n" +
+             Geometry;
+  WriteBytes(std::wstring(Folder) + L"\\" + Name + L".geometry", Geometry);
+  RequestScreenshot(Name);
+}
+
 } // namespace
 
 MARIGOLD_HOST_SCENARIO("demo-2-favourites", DemoFavourites) {
@@ -67,6 +122,7 @@ MARIGOLD_HOST_SCENARIO("demo-2-favourites", DemoFavourites) {
   Stage.Window.Answers.FileName = u"C:\\src\\main.c";
   Stage.Window.Answers.Selection = u"Init";
   Stage.Window.Answers.CaretLine = 41;
+  SetWindowTextW(Stage.Window.Handle(), L"main.c - エディター");
 
   Print("");
   Print("The favourites menu. Settings file " + Utf8(Stage.SettingsFile()) + " (⇥ is a TAB):");
@@ -76,8 +132,8 @@ MARIGOLD_HOST_SCENARIO("demo-2-favourites", DemoFavourites) {
   // The menu at the mouse, with the submenus プロジェクト > 資料 opened for the screenshot.
   {
     MenuDriver Driver(Stage.Window);
-    Driver.Click(L"プロジェクト").Click(L"資料").Then([] {
-      RequestScreenshot(L"favourites-menu");
+    Driver.Click(L"プロジェクト").Click(L"資料").Then([&] {
+      Photograph(Stage.Window, L"favourites-menu");
     });
     Driver.Click(L"Folder docs");
     Stage.Run(Driver, {380, 160});
@@ -103,13 +159,14 @@ MARIGOLD_HOST_SCENARIO("demo-2-favourites", DemoFavourites) {
     Check(Launched.size() == 2, "the favourite opens in a new editor");
   }
 
-  // Registering the active file at the caret line, with the selection in its label.
+  // Registering the active file at the caret line; without a selection the search form is grayed.
   {
+    Stage.Window.Answers.Selection.clear();
     MenuDriver Driver(Stage.Window);
-    Driver.Click(L"登録").Then([] { RequestScreenshot(L"favourites-register"); });
+    Driver.Click(L"登録").Then([&] { Photograph(Stage.Window, L"favourites-register"); });
     Driver.Click(L"行番号指定の登録");
     Stage.Run(Driver, {380, 160});
-    Print("Active file C:\\src\\main.c, selection \"Init\", caret on line 42: chose 登録 > "
+    Print("Active file C:\\src\\main.c, no selection, caret on line 42: chose 登録 > "
           "行番号指定の登録. The settings file's new first line:");
     Print("  " + FirstLine(Stage.SettingsFile()));
     const std::string Bytes = ReadBytes(Stage.SettingsFile());
