@@ -53,27 +53,27 @@ std::string FirstLine(const std::wstring& File) {
   return ReadableTree(Utf8(Text));
 }
 
+BOOL CALLBACK CollectPopup(HWND Window, LPARAM Found) {
+  wchar_t Class[16] = {};
+  DWORD Process = 0;
+  GetWindowThreadProcessId(Window, &Process);
+  if (Process == GetCurrentProcessId() && IsWindowVisible(Window) &&
+      GetClassNameW(Window, Class, 16) && std::wstring_view(Class) == L"#32768")
+    reinterpret_cast<std::vector<HWND>*>(Found)->push_back(Window);
+  return TRUE;
+}
+
 // The visible popup menus of this process.
 std::vector<HWND> OpenPopups() {
   std::vector<HWND> Popups;
-  EnumWindows(
-      [](HWND Window, LPARAM Found) -> BOOL {
-        wchar_t Class[16] = {};
-        DWORD Process = 0;
-        GetWindowThreadProcessId(Window, &Process);
-        if (Process == GetCurrentProcessId() && IsWindowVisible(Window) &&
-            GetClassNameW(Window, Class, 16) && std::wstring_view(Class) == L"#32768")
-          reinterpret_cast<std::vector<HWND>*>(Found)->push_back(Window);
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&Popups));
+  EnumWindows(&CollectPopup, reinterpret_cast<LPARAM>(&Popups));
   return Popups;
 }
 
 std::string Numbers(std::initializer_list<LONG> Values) {
   std::string Out;
   for (const LONG V : Values)
-    Out += " " + std::to_string(V);
+    Out.append(1, ' ').append(std::to_string(V));
   return Out;
 }
 
