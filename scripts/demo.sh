@@ -78,8 +78,8 @@ picture() {
   while read -r _ l t r b below; do
     draw+=(-fill none -stroke '#d00000' -strokewidth 2
       -draw "rectangle $((l - x - 2)),$((t - y - 1)) $((r - x + 1)),$((b - y))"
-      -stroke none -fill '#d00000' -font Noto-Sans-CJK-JP -pointsize 13
-      -annotate "+$((l - x))+$((below - y + 18))" '↑ 無効 (選べません) / disabled')
+      -stroke none -fill '#d00000' -font Noto-Sans-CJK-JP -pointsize 13 -gravity NorthEast
+      -annotate "+$((x + w - r))+$((below - y + 2))" '↑ 無効 (選べません) / disabled' -gravity NorthWest)
   done < <(grep '^mark' "$geometry")
   convert "$png" -crop "${w}x${h}+${x}+${y}" +repage "${draw[@]}" "$out"
 }
@@ -90,7 +90,9 @@ for png in "$shots"/*.png; do
   picture "$png" "docs/images/${png##*/}"
 done
 
-step "marigold-check on the demo's settings file (exit status 1: it warns)"
-cmake/wine-run.sh "$checker" --lang en 'C:\MgE2E\demo\Marigolds_Setting.txt' | tee "$shots/check-report.txt" ||
-  true
+step "marigold-check on the guide's example, the demo's settings file before the registration (exit status 1: it warns)"
+for lang in ja en; do
+  cmake/wine-run.sh "$checker" --lang "$lang" 'C:\MgE2E\guide\Marigolds_Setting.txt' |
+    tee "$shots/check-report.$lang.txt" || true
+done
 exit "$status"

@@ -108,6 +108,27 @@ void Photograph(const EditorWindow& Editor, const std::wstring& Name) {
   RequestScreenshot(Name);
 }
 
+// For the pictures: the window looks like an editor holding main.c, with a plain title bar (the
+// frame buttons' font is missing under Xvfb).
+void DressAsEditor(HWND Window) {
+  SetWindowTextW(Window, L"main.c - エディター");
+  SetWindowLongPtrW(Window, GWL_STYLE,
+                    GetWindowLongPtrW(Window, GWL_STYLE) &
+                        ~static_cast<LONG_PTR>(WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX));
+  SetWindowPos(Window, nullptr, 0, 0, 0, 0,
+               SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_FRAMECHANGED);
+  RECT Client{};
+  GetClientRect(Window, &Client);
+  CreateWindowExW(
+      0, L"EDIT",
+      L"#include <stdio.h>\r\n#include \"app.h\"\r\n\r\n/* 設定を読み込んで画面を準備する */\r\n"
+      L"static int Init(const char* path)\r\n{\r\n    FILE* f = fopen(path, \"r\");\r\n"
+      L"    if (f == NULL)\r\n        return -1;\r\n    fclose(f);\r\n    return 0;\r\n}\r\n",
+      WS_CHILD | WS_VISIBLE | ES_MULTILINE | ES_READONLY, 0, 0, Client.right, Client.bottom, Window,
+      nullptr, GetModuleHandleW(nullptr), nullptr);
+  PumpMessages();
+}
+
 } // namespace
 
 MARIGOLD_HOST_SCENARIO("demo-2-favourites", DemoFavourites) {
@@ -119,10 +140,13 @@ MARIGOLD_HOST_SCENARIO("demo-2-favourites", DemoFavourites) {
     if (!FileExistsW(File))
       WriteBytes(File, "text\r\n");
   Stage.WriteSettings(DemoSettings);
+  // As the guide shows it, for the demo script's check: the stage's file takes a registration.
+  CreateDirectoryW(L"C:\\MgE2E\\guide", nullptr);
+  WriteBytes(L"C:\\MgE2E\\guide\\Marigolds_Setting.txt", ToAnsi(DemoSettings));
   Stage.Window.Answers.FileName = u"C:\\src\\main.c";
   Stage.Window.Answers.Selection = u"Init";
   Stage.Window.Answers.CaretLine = 41;
-  SetWindowTextW(Stage.Window.Handle(), L"main.c - エディター");
+  DressAsEditor(Stage.Window.Handle());
 
   Print("");
   Print("The favourites menu. Settings file " + Utf8(Stage.SettingsFile()) + " (⇥ is a TAB):");
