@@ -92,7 +92,7 @@ done
 
 step "marigold-check on the guide's example, the demo's settings file before the registration (exit status 1: it warns)"
 for lang in ja en; do
-  cmake/wine-run.sh "$checker" --lang "$lang" 'C:\MgE2E\guide\Marigolds_Setting.txt' |
+  cmake/wine-run.sh "$checker" --lang "$lang" 'C:\Tools\Editor\PlugIns\Marigolds_Setting.txt' |
     tee "$shots/check-report.$lang.txt" || true
 done
 exit "$status"

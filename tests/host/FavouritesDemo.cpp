@@ -141,8 +141,9 @@ MARIGOLD_HOST_SCENARIO("demo-2-favourites", DemoFavourites) {
       WriteBytes(File, "text\r\n");
   Stage.WriteSettings(DemoSettings);
   // As the guide shows it, for the demo script's check: the stage's file takes a registration.
-  CreateDirectoryW(L"C:\\MgE2E\\guide", nullptr);
-  WriteBytes(L"C:\\MgE2E\\guide\\Marigolds_Setting.txt", ToAnsi(DemoSettings));
+  for (const wchar_t* Folder : {L"C:\\Tools", L"C:\\Tools\\Editor", L"C:\\Tools\\Editor\\PlugIns"})
+    CreateDirectoryW(Folder, nullptr);
+  WriteBytes(L"C:\\Tools\\Editor\\PlugIns\\Marigolds_Setting.txt", ToAnsi(DemoSettings));
   Stage.Window.Answers.FileName = u"C:\\src\\main.c";
   Stage.Window.Answers.Selection = u"Init";
   Stage.Window.Answers.CaretLine = 41;
