@@ -181,7 +181,7 @@ void OpenFavourite(const TCommonStringRecordList& Lines, int32_t Index) {
   // The same trimmed text the menu entry was made from, so the entry opens what it shows.
   const TFavouriteEntry Entry = CheckedFavouriteEntry(TrimBlanksAndControls(Lines.GetItem(Index)),
                                                       LookupClock::now() + LookupDeadline);
-  const std::u16string QuotedPath = EncloseWith(Entry.Line.Path, Quote, false);
+  const std::u16string QuotedPath = EncloseWith(Entry.Line.ExpandedPath, Quote, false);
   // Not answered in time: opened as a file, and the editor says what it finds there.
   if (Entry.Kind == FavouriteKind::File || Entry.Kind == FavouriteKind::Unanswered)
     RunProgram(GetEditorPath(),

@@ -35,7 +35,8 @@ enum class RegisterForm : uint8_t { FileOnly, LineNumber, Search };
 void RunFavouritesCommand(platform::WindowHandle Window);
 
 // Opens the favourite of line Index in a new editor process, exactly when its menu entry is
-// enabled: a file with its options, a folder without them. Anything else opens nothing.
+// enabled: the expanded path of a file with its options, of a folder without them. Anything else
+// opens nothing.
 void OpenFavourite(const TCommonStringRecordList& Lines, int32_t Index);
 
 // Inserts the favourite of FileName as the first line of the settings file as it is now, in the

@@ -4,6 +4,7 @@
 #include "lib/StringRecordList.h"
 #include "lib/StringSplitterUnit.h"
 #include "lib/StringUnit.h"
+#include "platform/Shell.h"
 
 #include <algorithm>
 #include <memory>
@@ -54,6 +55,9 @@ TFavouriteLine ParseFavouriteLine(std::u16string_view TrimmedText) {
   Line.Options = ExtractAfter(Line.Target, OptionsDelimiter);
   if (Line.Options == Line.Target)
     Line.Options.clear();
+  // All or nothing: a path with a name left in would be neither what was written nor meant.
+  TExpandedPath Expanded = ExpandEnvironmentNames(Line.Path, platform::EnvironmentValue);
+  Line.ExpandedPath = Expanded.UnsetNames.empty() ? std::move(Expanded.Path) : Line.Path;
   return Line;
 }
 
@@ -69,11 +73,10 @@ TFavouriteEntry FavouriteEntry(std::u16string_view TrimmedText) {
     Entry.Flags = platform::MenuDisabled;
     return Entry;
   }
-  const bool IsAbsolute = IsValidDrivePath(Line.Path) || IsValidUNCPath(Line.Path);
+  const std::u16string& Path = Line.ExpandedPath;
+  const bool IsAbsolute = IsValidDrivePath(Path) || IsValidUNCPath(Path);
   Entry.Kind = IsAbsolute ? FavouriteKind::Unanswered : FavouriteKind::NotAbsolute;
-  Entry.Caption = Line.FieldCount == 2 ? Line.Label
-                  : IsAbsolute         ? FileNamePart(Line.Path)
-                                       : Line.Path;
+  Entry.Caption = Line.FieldCount == 2 ? Line.Label : IsAbsolute ? FileNamePart(Path) : Path;
   Entry.Flags = IsAbsolute ? platform::MenuString : platform::MenuDisabled;
   return Entry;
 }
@@ -94,7 +97,7 @@ TFavouriteEntry CheckedFavouriteEntry(std::u16string_view TrimmedText,
                                       LookupClock::time_point Deadline) {
   TFavouriteEntry Entry = FavouriteEntry(TrimmedText);
   if (Entry.Kind == FavouriteKind::Unanswered)
-    AnswerEntry(Entry, LookUpTargets({Entry.Line.Path}, Deadline).front());
+    AnswerEntry(Entry, LookUpTargets({Entry.Line.ExpandedPath}, Deadline).front());
   return Entry;
 }
 
@@ -180,7 +183,7 @@ struct TEntryCollector {
     const auto Line = static_cast<size_t>(Index);
     TFavouriteEntry& Entry = Collected.Entries[Line] = FavouriteEntry(TrimmedText);
     if (Entry.Kind == FavouriteKind::Unanswered)
-      Collected.Tickets[Line] = Lookups.Ask(Entry.Line.Path);
+      Collected.Tickets[Line] = Lookups.Ask(Entry.Line.ExpandedPath);
   }
   void PushCaption(int32_t, std::u16string_view) {}
   std::u16string PopCaption(int32_t) { return {}; }

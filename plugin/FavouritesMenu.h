@@ -5,7 +5,12 @@
 //   Projects                      a submenu "Projects" holding the next two lines
 //   ⇥Notes⇥C:\Work\notes.txt /l 120   label, TAB, target; the target is a path and options
 //   ⇥C:\Work                      a folder, caption "Folder Work"
+//   %USERPROFILE%\Documents       a folder, caption "Folder Documents"
 //   -                             a separator
+// Every %NAME% in the path is replaced by the environment variable's value before the path is
+// classified, captioned, looked up or opened, so that one file serves machines whose folders
+// differ; when a name in it is not set, the path is taken as written. The label and the options
+// are never expanded, and a registration writes the path itself.
 
 #include "lib/StringRecordList.h"
 #include "platform/Menu.h"
@@ -31,14 +36,17 @@ namespace marigold::plugin {
 
 // The parts of a trimmed favourites line.
 struct TFavouriteLine {
-  int32_t FieldCount = 0; // TAB-separated fields, empty ones kept; 3 or more is malformed
-  std::u16string Label;   // the first of two fields; empty with one field
-  std::u16string Target;  // the second of two fields, or the whole text
-  std::u16string Path;    // the target in front of its first " /"
-  std::u16string Options; // the target behind its first " /"; empty without one
+  int32_t FieldCount = 0;      // TAB-separated fields, empty ones kept; 3 or more is malformed
+  std::u16string Label;        // the first of two fields; empty with one field
+  std::u16string Target;       // the second of two fields, or the whole text
+  std::u16string Path;         // the target in front of its first " /", as written
+  std::u16string Options;      // the target behind its first " /"; empty without one
+  std::u16string ExpandedPath; // Path with its variables put in; Path when one is not set
 };
 // Splits a trimmed line. ParseFavouriteLine(u"Notes\tC:\\a.txt /l 3 /x") gives the label
-// 'Notes', the path 'C:\a.txt' and the options 'l 3 /x'.
+// 'Notes', the path 'C:\a.txt' and the options 'l 3 /x'. With USERPROFILE='C:\Users\me',
+// '%USERPROFILE%\a.txt' has the expanded path 'C:\Users\me\a.txt'; the value is put in as it
+// is, so 'C:\' in '%D%\x' gives 'C:\\x', which is not a valid path.
 [[nodiscard]] TFavouriteLine ParseFavouriteLine(std::u16string_view TrimmedText);
 
 // What one line shows in the menu.
@@ -48,14 +56,15 @@ enum class FavouriteKind : uint8_t {
   Folder,      // an absolute path naming a folder: enabled
   File,        // an absolute path naming a file: enabled
   Missing,     // an absolute path naming nothing: grayed
-  NotAbsolute, // relative, empty or invalid path: disabled
+  NotAbsolute, // relative, empty or invalid (expanded) path: disabled
   Unanswered,  // an absolute path not (yet) answered for: enabled, as it is not known to be missing
 };
 struct TFavouriteEntry {
   FavouriteKind Kind = FavouriteKind::Separator;
   TFavouriteLine Line;    // the parts it was made from (none for a separator)
   std::u16string Caption; // the label, else "Folder " + file-name part, the file-name part or
-                          // the path; the trimmed text for a malformed line; empty for "-"
+                          // the path, all of the expanded path; the trimmed text for a malformed
+                          // line; empty for "-"
   uint32_t Flags = 0;     // the AppendMenuW flags
 };
 // The entry a trimmed line makes, before its target is asked about: an absolute path is

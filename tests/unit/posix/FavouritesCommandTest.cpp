@@ -6,6 +6,7 @@
 #include "base/Errors.h"
 #include "lib/FileUnit.h"
 #include "platform/Lock.h"
+#include "platform/posix/ShellStandIn.h"
 #include "platform/posix/StandIn.h"
 #include "plugin/FavouritesMenu.h"
 #include "plugin/PluginFrame.h"
@@ -200,11 +201,17 @@ const OpenCase OpenCases[] = {
     {"MissingFile", u"C:\\Work\\gone.txt", u""},
     {"RelativePath", u"Work\\notes.txt", u""},
     {"Malformed", u"a\tC:\\Work\\notes.txt\tb", u""},
+    // W='C:\Work'; the options and the label are passed on as written.
+    {"PathThroughAVariable", u"%W%\t%W%\\notes.txt /ff \"%W%\"",
+     u"\"C:\\Work\\notes.txt\" /ff \"%W%\""},
+    {"FolderThroughAVariable", u"%W%", u"\"C:\\Work\""},
+    {"UnsetVariable", u"%NOPE%\\notes.txt", u""},
 };
 
 class OpenTest : public CommandTest, public ::testing::WithParamInterface<OpenCase> {};
 
 TEST_P(OpenTest, StartsTheEditorOnWhatTheEntryShows) {
+  standin::SetEnvironmentValue(u"W", u"C:\\Work");
   const auto Lines = LinesOf(u"x\r\n" + std::u16string(GetParam().Line));
   OpenFavourite(*Lines, 1);
   if (GetParam().Arguments.empty())

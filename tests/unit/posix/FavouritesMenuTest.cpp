@@ -3,6 +3,7 @@
 #include "plugin/FavouritesMenu.h"
 
 #include "base/Errors.h"
+#include "platform/posix/ShellStandIn.h"
 #include "unit/posix/FavouritesTestFixture.h"
 
 #include <gmock/gmock.h>
@@ -22,6 +23,8 @@ struct TreeCase {
 };
 
 // On disk: C:\Work (folder), C:\Work\notes.txt, \\srv\share\x.txt. Nothing else exists.
+// Set: W='C:\Work', SystemDrive='C:', DIR='Work', SHARE='\\srv\share', D='C:\', REL='Work',
+// Q='C:\a"b'.
 const TreeCase TreeCases[] = {
     {"EmptyFileEmptyRoot", u"", ""},
     {"HeaderHoldsDeeperLinesAtItsPlace", u"A\r\n\tB\r\n\tC\r\nD",
@@ -33,6 +36,14 @@ const TreeCase TreeCases[] = {
      "notes.txt #1\nNotes #2\nFolder Work #3\nFolder  #4\nReport #5 grayed\n"
      "notes.txt #6 disabled\nNotes #7 disabled\nrelative\\a.txt #8 disabled\nx.txt #9\n"
      "Folder Work #10\nC&D #11\n"},
+    // Only the path is expanded, and only when every name in it is set; the value goes in as it
+    // is, so a trailing "\" doubles the one after it and the path is no longer valid.
+    {"EnvironmentVariablesInThePath",
+     u"%W%\\notes.txt\n%w%\n%SystemDrive%\\%DIR%\\notes.txt\n%SHARE%\\x.txt\n%W%\\gone.txt\n"
+     u"%NOPE%\\notes.txt\n%W%\\%NOPE%\n%W%\tC:\\Work\\notes.txt\n%D%\\Work\n%REL%\\notes.txt\n%Q%",
+     "notes.txt #1\nFolder Work #2\nnotes.txt #3\nx.txt #4\ngone.txt #5 grayed\n"
+     "%NOPE%\\notes.txt #6 disabled\n%W%\\%NOPE% #7 disabled\n%W% #8\nC:\\\\Work #9 disabled\n"
+     "Work\\notes.txt #10 disabled\nC:\\a\"b #11 disabled\n"},
     {"MalformedLinesShowTheirText", u"a\tb\tc\r\na\t\tc\r\n",
      "a\tb\tc #1 disabled\na\t\tc #2 disabled\n"},
     {"TrimmedTextDecides", u"C:\\Work\\notes.txt\t \r\n  -  \r\n\r\n",
@@ -64,6 +75,14 @@ class FavouritesMenuTest : public FavouritesTest, public ::testing::WithParamInt
 TEST_P(FavouritesMenuTest, BuildsTheTree) {
   MakeFile(u"C:\\Work\\notes.txt");
   MakeFile(u"\\\\srv\\share\\x.txt");
+  for (const auto& [Name, Value] : {std::pair<std::u16string, std::u16string>{u"W", u"C:\\Work"},
+                                    {u"SystemDrive", u"C:"},
+                                    {u"DIR", u"Work"},
+                                    {u"SHARE", u"\\\\srv\\share"},
+                                    {u"D", u"C:\\"},
+                                    {u"REL", u"Work"},
+                                    {u"Q", u"C:\\a\"b"}})
+    standin::SetEnvironmentValue(Name, Value);
   const auto Lines = LinesOf(GetParam().Text);
   {
     const TFavouritesMenu Menu = BuildFavouritesMenu(*Lines);
