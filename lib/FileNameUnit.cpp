@@ -120,6 +120,8 @@ TExpandedPath ExpandEnvironmentNames(std::u16string_view Path, const Environment
     } else {
       Out.Path.append(Found);
       At = Close + 1;
+      if (Found.back() == u'\\' && At < Path.size() && Path[At] == u'\\')
+        ++At;
     }
   }
   return Out;

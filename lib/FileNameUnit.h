@@ -63,8 +63,9 @@ struct TExpandedPath {
 using EnvironmentLookup = std::function<std::u16string(std::u16string_view Name)>;
 // Every %NAME% of Path whose variable has a value replaced by it, as ExpandEnvironmentStringsW
 // does: an unset name stays as written and its closing "%" may open the next name; a "%" without
-// a partner stays. '%A%\x' with A='C:\u' gives 'C:\u\x'; '%NO%B%' with only B set gives
-// '%NO' + B's value.
+// a partner stays. A value ending in "\" takes the place of a "\" right after the name, as the
+// system reads the doubled separator. '%A%\x' with A='C:\u' gives 'C:\u\x', with A='C:\'
+// gives 'C:\x'; '%NO%B%' with only B set gives '%NO' + B's value.
 [[nodiscard]] TExpandedPath ExpandEnvironmentNames(std::u16string_view Path,
                                                    const EnvironmentLookup& Value);
 

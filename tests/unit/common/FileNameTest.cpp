@@ -64,6 +64,7 @@ TEST(FileName, ExpandEnvironmentNames) {
       {u"%USERPROFILE%\\a.txt", u"C:\\Users\\ann\\a.txt", {}},
       {u"%userprofile%\\a", u"C:\\Users\\ann\\a", {}},
       {u"%DRIVE%%USERPROFILE%", u"D:\\C:\\Users\\ann", {}},
+      {u"%DRIVE%\\a\\%DRIVE%", u"D:\\a\\D:\\", {}},
       {u"%ONEDRIVE%\\a", u"%ONEDRIVE%\\a", {u"ONEDRIVE"}},
       {u"%NO%DRIVE%x", u"%NOD:\\x", {u"NO"}},
       {u"50%\\a%%b", u"50%\\a%%b", {u"\\a"}},

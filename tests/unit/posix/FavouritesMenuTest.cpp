@@ -36,13 +36,13 @@ const TreeCase TreeCases[] = {
      "notes.txt #1\nNotes #2\nFolder Work #3\nFolder  #4\nReport #5 grayed\n"
      "notes.txt #6 disabled\nNotes #7 disabled\nrelative\\a.txt #8 disabled\nx.txt #9\n"
      "Folder Work #10\nC&D #11\n"},
-    // Only the path is expanded, and only when every name in it is set; the value goes in as it
-    // is, so a trailing "\" doubles the one after it and the path is no longer valid.
+    // Only the path is expanded, and only when every name in it is set; a value's trailing "\"
+    // and the one after the name make one separator.
     {"EnvironmentVariablesInThePath",
      u"%W%\\notes.txt\n%w%\n%SystemDrive%\\%DIR%\\notes.txt\n%SHARE%\\x.txt\n%W%\\gone.txt\n"
      u"%NOPE%\\notes.txt\n%W%\\%NOPE%\n%W%\tC:\\Work\\notes.txt\n%D%\\Work\n%REL%\\notes.txt\n%Q%",
      "notes.txt #1\nFolder Work #2\nnotes.txt #3\nx.txt #4\ngone.txt #5 grayed\n"
-     "%NOPE%\\notes.txt #6 disabled\n%W%\\%NOPE% #7 disabled\n%W% #8\nC:\\\\Work #9 disabled\n"
+     "%NOPE%\\notes.txt #6 disabled\n%W%\\%NOPE% #7 disabled\n%W% #8\nFolder Work #9\n"
      "Work\\notes.txt #10 disabled\nC:\\a\"b #11 disabled\n"},
     {"MalformedLinesShowTheirText", u"a\tb\tc\r\na\t\tc\r\n",
      "a\tb\tc #1 disabled\na\t\tc #2 disabled\n"},
