@@ -2,6 +2,7 @@
 
 // Module-wide values of the plug-in and the host queries the command uses.
 
+#include "MarigoldVersion.h"
 #include "platform/Types.h"
 
 #include <cstdint>
@@ -12,7 +13,7 @@ namespace marigold::plugin {
 
 // The plug-in's name and version as handed to the host (ANSI, ASCII only).
 inline constexpr std::string_view PlugInName = "Marigold";
-inline constexpr std::string_view PlugInVersion = "Version 3.1.4";
+inline constexpr std::string_view PlugInVersion = "Version " MARIGOLD_VERSION_TEXT;
 
 // The last value that came with an event carrying bit 0x400.
 extern int32_t StoredEventValue;

@@ -3,7 +3,7 @@
 # editor under Wine and Xvfb and shows what it answers. Where this machine executes 32-bit
 # programs, the 32-bit stand-in loads build/win32/Marigold.dll itself; elsewhere the 64-bit
 # stand-in loads the 64-bit twin built from the same sources and reads the shipped DLL's
-# resources and version block as data.
+# resources and version block as data. MARIGOLD_DEMO_ZIP takes both from a release zip instead.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
@@ -23,6 +23,15 @@ bash tests/e2e/check-dll.sh i686-w64-mingw32-objdump pei-i386 build/win32/Marigo
 start_xvfb
 cmake/wine-prefix.sh
 shipped=$(dos "$root/build/win32/Marigold.dll")
+# MARIGOLD_DEMO_ZIP (a path from the repository's root) names a release zip: the plug-in and the
+# checker then come from it.
+unpacked=""
+if [ -n "${MARIGOLD_DEMO_ZIP:-}" ]; then
+  unpacked=$root/build/demo-zip
+  rm -rf "$unpacked"
+  python3 -m zipfile -e "$MARIGOLD_DEMO_ZIP" "$unpacked"
+  shipped=$(dos "$unpacked/Marigold.dll")
+fi
 if runs_32bit_code; then
   step "this machine runs 32-bit Windows programs: the shipped DLL in the 32-bit stand-in editor"
   cmake --preset win32-tests >/dev/null
@@ -38,6 +47,7 @@ else
   checker=build/win64/marigold-check.exe
   plugin=$(dos "$root/build/win64/Marigold.dll")
 fi
+[ -z "$unpacked" ] || [ "$plugin" != "$shipped" ] || checker=$unpacked/marigold-check.exe
 echo "stand-in editor $editor, plug-in $plugin"
 
 # Screenshots: the stand-in leaves <name>.request in build/demo while its menu is open; this

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Runs every test layer: native unit tests (ASan, UBSan), the look-up tests again under
-# ThreadSanitizer; the shipped 32-bit DLL's build; the
+# ThreadSanitizer; the shipped 32-bit DLL's build and the release zip made from it; the
 # Windows unit tests and the stand-in editor under Wine and Xvfb, on the 64-bit twin and, where
 # this machine executes 32-bit programs, on the shipped DLL itself; the bounded fuzz runs.
 # Every layer runs even when an earlier one failed; each count below is read from what ran, and
@@ -105,6 +105,27 @@ native_layer tsan "native look-up tests under TSan"
 step "shipped DLL (i686): build/win32/Marigold.dll"
 shipped_built=1
 cmake --preset win32 >/dev/null && cmake --build --preset win32 || shipped_built=0
+
+step "release zip: scripts/release.sh, then tests/e2e/check-release.sh on the zip"
+release_passed=0
+release_failed=0
+release_note=""
+if [ "$shipped_built" -eq 1 ] && bash scripts/release.sh 2>&1 | tee build/release.log; then
+  zip=$(tail -n1 build/release.log | cut -d' ' -f1)
+  bash tests/e2e/check-release.sh "$zip" build/win32/Marigold.dll i686-w64-mingw32-objdump |
+    tee build/check-release.log
+  release_status=$?
+  read -r release_passed release_failed < <(sed -n \
+    's/^check-release: \([0-9]*\) passed, \([0-9]*\) failed$/\1 \2/p' build/check-release.log)
+  # A check that stopped before its summary is a failure of its own.
+  if [ "$release_status" -ne 0 ] && [ "${release_failed:-0}" -eq 0 ]; then
+    release_failed=1
+    release_note="check-release.sh failed without a summary"
+  fi
+else
+  release_note="the release did not build"
+fi
+layer "release zip" "${release_passed:-0}" "${release_failed:-0}" "$release_note"
 
 step "Windows unit tests and stand-in editor on the 64-bit twin (wine64, Xvfb)"
 start_xvfb
