@@ -36,6 +36,8 @@ sed 's/$/\r/' packaging/THIRD-PARTY-NOTICES.txt >"$stage/THIRD-PARTY-NOTICES.txt
 # The example settings file: the code block after the marker line in the Japanese guide, with
 # "⇥" standing for a TAB, in the encoding a new settings file gets (code page 932, CRLF).
 marker='<!-- sample-settings-file -->'
+[ "$(grep -cxF "$marker" docs/guide.ja.md)" = 1 ] ||
+  { echo "release: docs/guide.ja.md must hold the line $marker exactly once" >&2; exit 1; }
 sample=$(awk -v marker="$marker" '
   $0 == marker {found = 1; next}
   found == 1 && /^```/ {found = 2; next}
