@@ -154,8 +154,9 @@ enum class Text : uint8_t {
 // 0 without a warning, 1 with one.
 [[nodiscard]] int ExitStatus(const Report& R);
 
-// S for a reader: a TAB as "⇥", other control characters as "<U+0000>".
-[[nodiscard]] std::u16string Visible(std::u16string_view S);
+// S for a reader: a TAB as "⇥" (or kept, without TabArrow), other control characters as
+// "<U+0000>".
+[[nodiscard]] std::u16string Visible(std::u16string_view S, bool TabArrow = true);
 
 // The report for people: the menu and its legend, then one "FILE:LINE: warning: ..." or "note"
 // line each, then the counts. FileLabel names the file as the user gave it.

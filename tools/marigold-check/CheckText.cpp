@@ -307,11 +307,11 @@ std::u16string DiagnosticMessage(const Diagnostic& D, Language Lang) {
   return Out;
 }
 
-std::u16string Visible(std::u16string_view S) {
+std::u16string Visible(std::u16string_view S, bool TabArrow) {
   std::u16string Out;
   for (char16_t C : S) {
     if (C == u'\t') {
-      Out += u'⇥';
+      Out += TabArrow ? u'⇥' : C;
     } else if (C < 0x20 || (C >= 0x7F && C <= 0x9F)) {
       static constexpr char16_t Hex[] = u"0123456789ABCDEF";
       Out += u"<U+00";
@@ -354,7 +354,7 @@ void TreeJson(const std::vector<TreeItem>& Items, std::string& Out) {
       Out += "{\"separator\":true}";
       continue;
     }
-    Out += "{\"caption\":" + JsonString(T.Caption);
+    Out += "{\"caption\":" + JsonString(Visible(T.Caption, false));
     if (!T.Submenu)
       Out += ",\"id\":" + std::to_string(T.Id) + ",\"line\":" + std::to_string(T.Line);
     Out += std::string(",\"state\":\"") +
@@ -399,7 +399,7 @@ std::string FormatText(const Report& R, std::u16string_view FileLabel, Language 
 }
 
 std::string FormatJson(const Report& R, std::u16string_view FileLabel, Language Lang) {
-  std::string Out = "{\"file\":" + JsonString(FileLabel) +
+  std::string Out = "{\"file\":" + JsonString(Visible(FileLabel, false)) +
                     ",\"encoding\":" + JsonString(EncodingName(R.Encoding)) + ",\"tree\":";
   TreeJson(R.Tree, Out);
   Out += ",\"diagnostics\":[";
@@ -414,7 +414,8 @@ std::string FormatJson(const Report& R, std::u16string_view FileLabel, Language 
     std::string_view Fields = Table[static_cast<size_t>(D.Kind)].Fields;
     for (size_t A = 0; A < D.Args.size() && !Fields.empty(); ++A) {
       const size_t End = std::min(Fields.find(' '), Fields.size());
-      Out += ",\"" + std::string(Fields.substr(0, End)) + "\":" + JsonString(D.Args[A]);
+      Out += ",\"" + std::string(Fields.substr(0, End)) +
+             "\":" + JsonString(Visible(D.Args[A], false));
       Fields.remove_prefix(std::min(End + 1, Fields.size()));
     }
     if (D.Because != 0)
@@ -422,7 +423,7 @@ std::string FormatJson(const Report& R, std::u16string_view FileLabel, Language 
     if (!D.Hidden.empty()) {
       Out += ",\"submenus\":[";
       for (size_t H = 0; H < D.Hidden.size(); ++H)
-        Out += (H ? "," : "") + JsonString(D.Hidden[H]);
+        Out += std::string(H ? "," : "") + JsonString(Visible(D.Hidden[H], false));
       Out += "]";
     }
     Out += "}";

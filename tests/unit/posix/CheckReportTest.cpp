@@ -135,7 +135,7 @@ std::string Render(const Diagnostic& D) {
   if (D.Because != 0)
     Out += " because " + std::to_string(D.Because);
   for (size_t I = 0; I < D.Hidden.size(); ++I)
-    Out += (I ? "," : " hides ") + ToUtf8(D.Hidden[I]);
+    Out += std::string(I ? "," : " hides ") + ToUtf8(D.Hidden[I]);
   return Out;
 }
 
@@ -330,6 +330,7 @@ TEST(CheckText, ControlCharactersAreShownNotWritten) {
   };
   for (const auto& [Text, Shown] : Cases)
     EXPECT_EQ(Visible(Text), Shown) << ToUtf8(Text);
+  EXPECT_EQ(Visible(u"a\t\x01", false), u"a\t<U+0001>"); // JSON escapes the TAB itself
 }
 
 TEST(JsonString, EscapesWhatJsonRequires) {
