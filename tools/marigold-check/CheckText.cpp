@@ -40,8 +40,8 @@ constexpr Message Table[] = {
     {"ignored-before-top", "depth",
      u"ignored: the line is indented, but comes before the first line without indentation; remove "
      u"its indentation",
-     u"無視されます: "
-     u"字下げのない最初の行より前にある、字下げされた行です。字下げをなくしてください"},
+     u"無視されます: 字下げのない最初の行より前にある、字下げされた行です。"
+     u"字下げをなくしてください"},
     {"header-never-closed", "caption", u"the submenu \"{0}\" does not appear in the menu",
      u"サブメニュー「{0}」はメニューに表示されません"},
     {"not-shown", "", u"the entry does not appear in the menu, as its submenu does not",
@@ -76,10 +76,9 @@ constexpr Message Table[] = {
      u"UTF-8 に指定して開き (シフト JIS ではなく)、{0} 行目のその文字を直してから UTF-8 で保存"
      u"してください"},
     {"looks-like-utf-16", "order",
-     u"the file looks like UTF-16 {0} without a byte order mark (BOM), so it is read as ANSI and "
-     u"no "
-     u"line means what it says (the lines are not checked); save it as UTF-8, or as UTF-16 with a "
-     u"BOM",
+     u"the file looks like UTF-16 {0} without a byte order mark (BOM), so it is read as ANSI "
+     u"and no line means what it says (the lines are not checked); save it as UTF-8, or as "
+     u"UTF-16 with a BOM",
      u"BOM のない UTF-16 {0} のファイルに見えます。そのためシフト JIS (ANSI) として読まれ、どの行も"
      u"正しく読めません (行ごとの確認はしていません)。UTF-8 か、BOM 付きの UTF-16 で保存し直して"
      u"ください"},
@@ -134,8 +133,8 @@ constexpr Message Table[] = {
     // The other texts, in Text order.
     {"heading", "",
      u"The menu (the favourites; the fixed entries 登録, 設定編集 and キャンセル follow them):",
-     u"メニュー "
-     u"(お気に入りの部分。この後に固定の項目「登録」「設定編集」「キャンセル」が続きます):"},
+     u"メニュー (お気に入りの部分。"
+     u"この後に固定の項目「登録」「設定編集」「キャンセル」が続きます):"},
     {"no-favourites", "", u"(no favourites)", u"(お気に入りはありません)"},
     {"legend", "",
      u"(#N: the entry made from line N; grayed: its target is not found; disabled: it cannot be "
@@ -161,9 +160,8 @@ constexpr Message Table[] = {
      u"  --lang ja|en  the report's language (also --lang=ja); without it, the user's language\n"
      u"  -h, --help    this help\n"
      u"  --version     the version number\n"
-     u"Exit status: 0 without a warning, 1 with one, 2 when the file cannot be read or an option "
-     u"is "
-     u"wrong.\n",
+     u"Exit status: 0 without a warning, 1 with one, 2 when the file cannot be read or an "
+     u"option is wrong.\n",
      u"使い方: marigold-check [ファイル] [--json] [--lang ja|en]\n"
      u"        marigold-check --help | --version\n"
      u"設定ファイルからプラグインが作るお気に入りのメニューを表示し、普通の項目にならない行には"
@@ -175,9 +173,8 @@ constexpr Message Table[] = {
      u"合わせます\n"
      u"  -h, --help    この説明を表示します\n"
      u"  --version     バージョンを表示します\n"
-     u"終了コード: 警告がなければ 0、警告があれば "
-     u"1、ファイルを読めないかオプションが正しくなければ "
-     u"2\n"},
+     u"終了コード: 警告がなければ 0、警告があれば 1、"
+     u"ファイルを読めないかオプションが正しくなければ 2\n"},
     {"unknown-option", "", u"unknown option {0}", u"{0} というオプションはありません"},
     {"language-value", "", u"--lang takes ja or en, not {0}",
      u"--lang には ja か en を指定してください ({0} は指定できません)"},
@@ -189,8 +186,8 @@ constexpr Message Table[] = {
      u"marigold-check: no FILE given: checking the settings file the plug-in uses when run from "
      u"this program's folder (as the editor's folder, no PlugInsFolder setting): {0}",
      u"marigold-check: ファイルの指定がないため、プラグインがこのプログラムのフォルダー "
-     u"(エディターの"
-     u"フォルダー) から使う設定ファイルを調べます (PlugInsFolder の設定は使いません): {0}"},
+     u"(エディターのフォルダー) から使う設定ファイルを調べます "
+     u"(PlugInsFolder の設定は使いません): {0}"},
     {"effect-disabled", "", u": the entry is disabled", u"。項目は無効になります"},
     {"effect-grayed", "", u": the entry is grayed", u"。項目は灰色になります"},
     {"ansi", "", u"ANSI (Shift_JIS on Japanese Windows)", u"シフト JIS (ANSI)"},
