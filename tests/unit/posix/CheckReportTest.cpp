@@ -197,9 +197,8 @@ TEST_F(CheckReportTest, NamesTheCauseInBothLanguages) {
        "項目は無効になります。半角スペースに直してください (/l 120 などのオプションの前は半角"
        "スペースです)"},
       {"\"C:\\Work\\notes.txt\" /l 3",
-       "\"C:\\Work\\notes.txt\" is enclosed in double quotes (as \"Copy as path\" copies it), and "
-       "a "
-       "path cannot hold them: the entry is disabled; remove the double quotes",
+       "\"C:\\Work\\notes.txt\" is enclosed in double quotes (as \"Copy as path\" copies it), "
+       "and a path cannot hold them: the entry is disabled; remove the double quotes",
        "\"C:\\Work\\notes.txt\" がダブルクォーテーション (\") で囲まれています (「パスのコピー」で"
        "コピーするとこうなります)。パスに \" は使えません。項目は無効になります。\" を取り除いて"
        "ください"},
@@ -211,17 +210,16 @@ TEST_F(CheckReportTest, NamesTheCauseInBothLanguages) {
       {"\t\u3000C:\\Work",
        "ignored: the line is indented, but comes before the first line without indentation; remove "
        "its indentation",
-       "無視されます: "
-       "字下げのない最初の行より前にある、字下げされた行です。字下げをなくしてください"},
+       "無視されます: 字下げのない最初の行より前にある、字下げされた行です。"
+       "字下げをなくしてください"},
       {"\u3000C:\\Work",
        "the line is indented with a full-width space, which is no indentation (only TABs are): the "
        "line is read as indented 0 levels: the entry is disabled; indent it with TABs",
        "全角スペースで字下げされていますが、字下げになるのは TAB だけなので、この行は字下げ 0 段の"
        "行として読まれます。項目は無効になります。TAB で字下げしてください"},
       {"C:\\Work\\",
-       "C:\\Work\\ ends in \\, so the entry's caption is \"Folder \", without a name; remove the "
-       "\\ "
-       "at its end",
+       "C:\\Work\\ ends in \\, so the entry's caption is \"Folder \", without a name; "
+       "remove the \\ at its end",
        "C:\\Work\\ は \\ で終わっているため、表示名が「Folder 」となり、名前が出ません。末尾の \\ "
        "を削除してください"},
       {"%ONEDRIVE%\\notes.txt",
@@ -233,9 +231,9 @@ TEST_F(CheckReportTest, NamesTheCauseInBothLanguages) {
        "with its environment variables put in, %W%\\notes.txt is C:\\Work\\notes.txt here",
        "環境変数を展開すると、%W%\\notes.txt はこの環境では C:\\Work\\notes.txt になります"},
       {"\xE3\x83\xA1\xE3\x83\xA2\n\xE3\x83",
-       "the file is UTF-8, but line 2 holds a byte that is not, so the plug-in reads the whole "
-       "file "
-       "as ANSI (Shift_JIS on Japanese Windows) and its Japanese text comes out garbled; open the "
+       "the file is UTF-8, but line 2 holds a byte that is not, so the plug-in reads the "
+       "whole file as ANSI (Shift_JIS on Japanese Windows) and its Japanese text comes out "
+       "garbled; open the "
        "file in the editor as UTF-8 (not as Shift_JIS), correct the character on line 2, and save "
        "it as UTF-8",
        "このファイルは UTF-8 ですが、2 行目に UTF-8 として読めないバイトがあるため、プラグインは"
