@@ -232,7 +232,7 @@ TEncodingCheck CheckEncoding(std::string_view Bytes, TextEncoding Encoding, cons
     const std::u16string Text =
         DecodeText(std::string(Mark) + std::string(File.Bytes[I]), Encoding);
     const std::optional<std::string> Again = EncodeTextExactly(Text, Encoding);
-    if (File.BreakLost[I])
+    if (File.BreakLost[I] && I + 1 < File.Bytes.size())
       Out.push_back({Line, Severity::Warning, Problem::JoinedLine, {Name, Number(Line + 1)}});
     else if (!Again || *Again != File.Bytes[I] ||
              (Encoding != TextEncoding::Ansi && Text.find(Replacement) != std::u16string::npos))
