@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Runs marigold-check (a native program, or a Windows .exe under Wine) on a settings file with
 # each kind of problem: one diagnostic per problem line in FILE:LINE form, exit 1; --json parses;
-# --lang ja speaks Japanese; a file that cannot be read exits 2 with the reason.
+# --lang ja speaks Japanese; a file that cannot be read exits 2 with the reason; --help, --version
+# and a wrong option answer as a command line does.
 set -u
 checker=$1
 here=$(cd "$(dirname "$0")/../.." && pwd)
@@ -50,12 +51,33 @@ python3 - "$work/out.json" <<'PY' || fail "--json holds the tree and the diagnos
 import json, sys
 report = json.load(open(sys.argv[1], encoding="utf-8"))
 assert report["exit"] == 1
-assert [d["line"] for d in report["diagnostics"] if d["line"]] == [6, 7, 8, 9, 10, 11, 12, 13]
-assert report["tree"][0] == {"caption": "Notes", "id": 1, "state": "enabled"}
+assert sorted(d["line"] for d in report["diagnostics"] if d["line"]) == [6, 7, 8, 9, 10, 11, 12, 13]
+assert report["tree"][0] == {"caption": "Notes", "id": 1, "line": 1, "state": "enabled"}
+assert next(d for d in report["diagnostics"] if d["line"] == 11)["because"] == 12
 PY
 
-run --lang ja "$file" >"$work/ja.txt" 2>&1
-grep -q "無視されます" "$work/ja.txt" || fail "--lang ja speaks Japanese"
+for lang in "--lang ja" "--lang=ja"; do
+  run $lang "$file" >"$work/ja.txt" 2>&1
+  grep -q "無視されます" "$work/ja.txt" || fail "$lang speaks Japanese"
+  grep -q '^  Gone #6 灰色$' "$work/ja.txt" || fail "$lang marks the tree in Japanese"
+done
+
+for help in --help -h; do
+  run --lang ja "$help" >"$work/help.txt" 2>&1
+  status=$?
+  [ "$status" -eq 0 ] || fail "$help exits with $status, expected 0"
+  grep -q "^使い方: marigold-check" "$work/help.txt" || fail "$help --lang ja is Japanese"
+done
+run --lang en --help >"$work/help.txt" 2>&1
+grep -q "^usage: marigold-check" "$work/help.txt" || fail "--help --lang en is English"
+run --version >"$work/version.txt" 2>&1
+status=$?
+grep -qE '^marigold-check [0-9]+\.[0-9]+\.[0-9]+\s*$' "$work/version.txt" && [ "$status" -eq 0 ] ||
+  fail "--version prints the version number and exits with 0"
+run --lang en --bogus >"$work/bogus.txt" 2>&1
+status=$?
+[ "$status" -eq 2 ] && grep -q "unknown option --bogus" "$work/bogus.txt" ||
+  fail "an unknown option exits with 2 and names it"
 
 if [[ $checker == *.exe ]]; then missing='C:\MgCheckTool\none.txt'; else missing=$folder/none.txt; fi
 run --lang en "$missing" >"$work/missing.txt" 2>&1

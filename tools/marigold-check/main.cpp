@@ -1,6 +1,6 @@
-// marigold-check [FILE] [--json] [--lang ja|en]: the favourites menu a settings file makes, and
-// why each line does what it does. Exit status 0 without a warning, 1 with one, 2 when the file
-// cannot be read.
+// marigold-check [FILE] [--json] [--lang ja|en], --help, --version: the favourites menu a settings
+// file makes, and why each line does what it does. Exit status 0 without a warning, 1 with one, 2
+// when the file cannot be read or the command line is wrong.
 
 #include "CheckReport.h"
 
@@ -17,36 +17,50 @@ using namespace marigold::check;
 
 namespace {
 
-constexpr std::u16string_view Usage =
-    u"usage: marigold-check [FILE] [--json] [--lang ja|en]\n"
-    u"  FILE   the settings file; without it, the one the plug-in uses beside this program\n";
-
 struct Options {
   std::u16string File;
   bool Json = false;
+  bool Help = false;
+  bool Version = false;
   Language Lang = Language::English;
-  std::u16string Error;
+  std::optional<Text> Error; // the first thing wrong, with Argument
+  std::u16string Argument;
 };
 
 Options ReadOptions(const std::vector<std::u16string>& Arguments) {
   Options O;
   O.Lang = platform::UserLanguageIsJapanese() ? Language::Japanese : Language::English;
+  const auto Wrong = [&O](Text Error, std::u16string Argument) {
+    if (!O.Error) {
+      O.Error = Error;
+      O.Argument = std::move(Argument);
+    }
+  };
+  bool OptionsEnded = false;
   for (size_t I = 0; I < Arguments.size(); ++I) {
     const std::u16string& A = Arguments[I];
-    if (A == u"--json") {
-      O.Json = true;
-    } else if (A == u"--lang" && I + 1 < Arguments.size()) {
-      const std::u16string& L = Arguments[++I];
+    if (!OptionsEnded && (A == u"--lang" || A.starts_with(u"--lang="))) {
+      const std::u16string L = A.size() > 6               ? A.substr(7)
+                               : I + 1 < Arguments.size() ? Arguments[++I]
+                                                          : std::u16string();
       if (L == u"ja" || L == u"en")
         O.Lang = L == u"ja" ? Language::Japanese : Language::English;
       else
-        O.Error = u"--lang takes ja or en, not " + L;
-    } else if (A.starts_with(u"-") && A.size() > 1) {
-      O.Error = u"unknown option " + A;
+        Wrong(Text::LanguageValue, L);
+    } else if (!OptionsEnded && A == u"--json") {
+      O.Json = true;
+    } else if (!OptionsEnded && (A == u"--help" || A == u"-h")) {
+      O.Help = true;
+    } else if (!OptionsEnded && A == u"--version") {
+      O.Version = true;
+    } else if (!OptionsEnded && A == u"--") {
+      OptionsEnded = true;
+    } else if (!OptionsEnded && A.starts_with(u"-") && A.size() > 1) {
+      Wrong(Text::UnknownOption, A);
     } else if (O.File.empty()) {
       O.File = A;
     } else {
-      O.Error = u"only one FILE, not also " + A;
+      Wrong(Text::SecondFile, A);
     }
   }
   return O;
@@ -58,11 +72,22 @@ void Say(std::u16string_view Text, bool ToErrors = true) {
 
 int Run(const std::vector<std::u16string>& Arguments) {
   const Options O = ReadOptions(Arguments);
-  if (!O.Error.empty()) {
-    Say(u"marigold-check: " + O.Error + u"\n" + std::u16string(Usage));
+  const Language Lang = O.Lang;
+  if (O.Error) {
+    Say(u"marigold-check: " + check::Say(*O.Error, Lang, {O.Argument}) + u"\n" +
+        check::Say(Text::Usage, Lang));
     return 2;
   }
-  const bool Ja = O.Lang == Language::Japanese;
+  if (O.Help) {
+    Say(check::Say(Text::Usage, Lang), false);
+    return 0;
+  }
+  if (O.Version) {
+    std::string_view Number = plugin::PlugInVersion;
+    Number.remove_prefix(std::min(Number.find_first_of("0123456789"), Number.size()));
+    platform::WriteStandard("marigold-check " + std::string(Number) + "\n");
+    return 0;
+  }
   std::u16string Label = O.File, SystemName = O.File;
   if (O.File.empty()) {
     // No host: HostWindow stays null, and the query sent to no window reaches nobody and answers
@@ -71,13 +96,7 @@ int Run(const std::vector<std::u16string>& Arguments) {
     plugin::HostWindow = nullptr;
     Label = plugin::GetSettingsFileName();
     SystemName = platform::SystemPathOf(Label);
-    Say(Ja ? u"marigold-check: ファイルの指定がないため、プラグインがこのプログラムのフォルダー "
-             u"(エディターの"
-             u"フォルダー) から使う設定ファイルを調べます (PlugInsFolder の設定は使いません): " +
-                 Label + u"\n"
-           : u"marigold-check: no FILE given: checking the settings file the plug-in uses when run "
-             u"from this program's folder (as the editor's folder, no PlugInsFolder setting): " +
-                 Label + u"\n");
+    Say(check::Say(Text::NoFileGiven, Lang, {Label}) + u"\n");
   }
   const auto Bytes = platform::ReadWholeFile(SystemName);
   if (!Bytes) {
@@ -87,13 +106,12 @@ int Run(const std::vector<std::u16string>& Arguments) {
       const std::string Code = "error " + std::to_string(Error.value());
       Reason.assign(Code.begin(), Code.end());
     }
-    Say(Label + (Ja ? u": error: ファイルを読めません: " : u": error: cannot read the file: ") +
-        Reason + u"\n");
+    Say(check::Say(Text::CannotRead, Lang, {Visible(Label), Reason}) + u"\n");
     return 2;
   }
   const Report R = CheckSettings(*Bytes, platform::WindowsFolderOf(SystemName),
                                  plugin::LookupClock::now() + plugin::LookupDeadline);
-  platform::WriteStandard(O.Json ? FormatJson(R, Label, O.Lang) : FormatText(R, Label, O.Lang));
+  platform::WriteStandard(O.Json ? FormatJson(R, Label, Lang) : FormatText(R, Label, Lang));
   return ExitStatus(R);
 }
 
