@@ -287,17 +287,18 @@ public:
 
   void Entry(int32_t I, int32_t Depth, const TFavouriteEntry& E, std::u16string_view Trimmed,
              std::u16string_view Folder) {
-    const std::u16string& Path = E.Line.Path;
-    const std::u16string Written = plugin::ParseFavouriteLine(Trimmed).Path;
+    // What the plug-in classifies and opens: the path with its variables put in.
+    const std::u16string& Path = E.Line.ExpandedPath;
+    const std::u16string& Written = E.Line.Path;
     const TExpandedPath Expanded = ExpandEnvironmentNames(Written, platform::EnvironmentValue);
-    if (Expanded.Path != Written)
-      Add(I, Severity::Note, Problem::Expanded, {Written, Expanded.Path});
+    if (Path != Written)
+      Add(I, Severity::Note, Problem::Expanded, {Written, Path});
     const Outcome Effect = E.Kind == FavouriteKind::Missing ? Outcome::Grayed
                            : E.Kind == FavouriteKind::NotAbsolute && !Trimmed.empty()
                                ? Outcome::Disabled
                                : Outcome::None;
     if (!NamedCause(I, Depth, E, Trimmed, Written, Expanded, Effect))
-      PlainCause(I, E, Trimmed, Folder, Expanded.Path != Written);
+      PlainCause(I, E, Trimmed, Folder, Path != Written);
     if (E.Line.FieldCount == 1 && E.Kind != FavouriteKind::NotAbsolute &&
         E.Kind != FavouriteKind::Malformed && Path.ends_with(u'\\') &&
         plugin::FileNamePart(Path).empty()) {
@@ -308,7 +309,8 @@ public:
     if (E.Kind == FavouriteKind::Separator || E.Kind == FavouriteKind::Malformed ||
         E.Kind == FavouriteKind::NotAbsolute)
       return;
-    const auto [Earlier, Fresh] = FTargets.emplace(CaseFoldedPath(E.Line.Target), Line(I));
+    const std::u16string Target = E.Line.Options.empty() ? Path : Path + u" /" + E.Line.Options;
+    const auto [Earlier, Fresh] = FTargets.emplace(CaseFoldedPath(Target), Line(I));
     if (!Fresh)
       Add(I, Severity::Note, Problem::Duplicate, {Number(Earlier->second)});
   }
@@ -370,7 +372,7 @@ private:
 
   void PlainCause(int32_t I, const TFavouriteEntry& E, std::u16string_view Trimmed,
                   std::u16string_view Folder, bool Expanded) {
-    const std::u16string& Path = E.Line.Path;
+    const std::u16string& Path = E.Line.ExpandedPath;
     switch (E.Kind) {
     case FavouriteKind::Malformed:
       Add(I, Severity::Warning, Problem::TooManyFields, {Number(E.Line.FieldCount)});

@@ -117,11 +117,11 @@ const CheckCase CheckCases[] = {
       "10 full-width-space-first \u3000C:\\Work\\notes.txt disabled"},
      "UTF-8"},
     {"FullWidthIndentOfAHeader", "\u3000H\n\tC:\\Work", {"1 full-width-indent 0"}, "UTF-8"},
-    // The set variable's row holds the plug-in's classification of the path as written.
     {"EnvironmentVariables",
-     "%W%\\notes.txt\n%NOPE%\\x.txt\nC:\\%NOPE%\\x.txt",
-     {"1 expanded %W%\\notes.txt|C:\\Work\\notes.txt", "1 relative %W%\\notes.txt|",
-      "2 unset-variable %NOPE% disabled", "3 unset-variable %NOPE% grayed"}},
+     "%W%\\notes.txt\n%NOPE%\\x.txt\nC:\\%NOPE%\\x.txt\n%w%\\gone.txt\nC:\\Work\\notes.txt",
+     {"1 expanded %W%\\notes.txt|C:\\Work\\notes.txt", "2 unset-variable %NOPE% disabled",
+      "3 unset-variable %NOPE% grayed", "4 expanded %w%\\gone.txt|C:\\Work\\gone.txt",
+      "4 missing C:\\Work\\gone.txt", "5 duplicate 1"}},
 };
 
 std::string Render(const Diagnostic& D) {
