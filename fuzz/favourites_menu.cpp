@@ -3,7 +3,7 @@
 // once, and no header line an entry of its own.
 #include "lib/StringRecordList.h"
 #include "lib/TextEncoding.h"
-#include "platform/posix/MenuStandIn.h"
+#include "platform/standin/MenuStandIn.h"
 #include "plugin/FavouritesMenu.h"
 
 #include <cstdlib>

@@ -4,8 +4,8 @@
 #include "TextFuzzInput.h"
 #include "lib/FileUnit.h"
 #include "lib/TextEncoding.h"
-#include "platform/posix/FilesStandIn.h"
-#include "platform/posix/StandIn.h"
+#include "platform/standin/FilesStandIn.h"
+#include "platform/standin/StandIn.h"
 #include "plugin/FavouritesCommand.h"
 #include "plugin/plugin.h"
 

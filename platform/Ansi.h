@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-namespace platform {
+namespace marigold::platform {
 
 // MultiByteToWideChar(CP_ACP, 0): every byte, NUL included.
 std::u16string AnsiToText(std::string_view Data);
@@ -13,4 +13,4 @@ std::u16string AnsiToText(std::string_view Data);
 // page cannot hold become its best-fit or default character.
 std::string TextToAnsi(std::u16string_view Text);
 
-} // namespace platform
+} // namespace marigold::platform

@@ -10,7 +10,7 @@
 #include <system_error>
 #include <vector>
 
-namespace platform {
+namespace marigold::platform {
 
 // Prepares the system for a console program: on Windows nothing; elsewhere the Windows paths the
 // program meets are mapped under the folder named by the environment's MARIGOLD_DRIVE_ROOT
@@ -41,4 +41,4 @@ bool UserLanguageIsJapanese();
 // has none (elsewhere: when the file lies outside the stand-in's drive root).
 std::u16string WindowsFolderOf(std::u16string_view Path);
 
-} // namespace platform
+} // namespace marigold::platform

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string_view>
 
-namespace platform {
+namespace marigold::platform {
 
 // MessageBoxW styles and results by their Win32 values (windows.h defines them as macros).
 namespace mb {
@@ -22,4 +22,4 @@ inline constexpr int IdNo = 7;
 int ShowMessageBox(WindowHandle Owner, std::u16string_view Text, std::u16string_view Caption,
                    uint32_t Style);
 
-} // namespace platform
+} // namespace marigold::platform

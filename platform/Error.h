@@ -9,7 +9,7 @@
 #include <system_error>
 #include <utility>
 
-namespace platform {
+namespace marigold::platform {
 
 // The error of the call that just failed: GetLastError() on Windows, errno elsewhere; a general
 // failure code when the system left none.
@@ -56,4 +56,4 @@ private:
   std::error_code FError;
 };
 
-} // namespace platform
+} // namespace marigold::platform

@@ -1,7 +1,7 @@
 #pragma once
 
 // File-system calls. Paths are Windows paths; the native stand-in maps them onto a test folder
-// (platform/posix/FilesStandIn.h). Every call reports failure by its result, never by throwing:
+// (platform/standin/FilesStandIn.h). Every call reports failure by its result, never by throwing:
 // the system's error (platform/Error.h), empty on success, or a Result that holds it.
 
 #include "base/UniqueResource.h"
@@ -13,7 +13,7 @@
 #include <string_view>
 #include <system_error>
 
-namespace platform {
+namespace marigold::platform {
 
 // Attribute bits with their Win32 values.
 inline constexpr uint32_t AttributeReadOnly = 0x01;
@@ -110,4 +110,4 @@ enum class ReplaceFailure : uint8_t {
 // CreateDirectoryW: one level, the parent must exist.
 [[nodiscard]] std::error_code MakeDirectory(std::u16string_view Path);
 
-} // namespace platform
+} // namespace marigold::platform

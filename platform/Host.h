@@ -4,9 +4,9 @@
 
 #include <cstdint>
 
-namespace platform {
+namespace marigold::platform {
 
 // SendMessageW to the host window; returns the message result.
 intptr_t SendHostMessage(WindowHandle Window, uint32_t Message, uintptr_t WParam, intptr_t LParam);
 
-} // namespace platform
+} // namespace marigold::platform

@@ -9,7 +9,7 @@
 #include <string_view>
 #include <system_error>
 
-namespace platform {
+namespace marigold::platform {
 
 class NamedLock {
 public:
@@ -30,4 +30,4 @@ private:
   std::error_code FError;
 };
 
-} // namespace platform
+} // namespace marigold::platform

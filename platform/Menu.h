@@ -1,7 +1,7 @@
 #pragma once
 
 // Popup menus and the mouse cursor. The native stand-in keeps menus in memory: see
-// platform/posix/MenuStandIn.h.
+// platform/standin/MenuStandIn.h.
 
 #include "base/UniqueResource.h"
 #include "platform/Types.h"
@@ -12,7 +12,7 @@
 #include <system_error>
 #include <vector>
 
-namespace platform {
+namespace marigold::platform {
 
 // A popup menu (HMENU on Windows; an opaque token in the stand-in).
 using MenuHandle = void*;
@@ -75,4 +75,4 @@ CursorPoint CursorPosition();
 // TrackReturnCommand, answers the chosen id, 0 when the menu was dismissed.
 int32_t TrackPopup(MenuHandle Menu, uint32_t Flags, int32_t X, int32_t Y, WindowHandle Owner);
 
-} // namespace platform
+} // namespace marigold::platform

@@ -8,7 +8,7 @@
 
 #include <string>
 
-namespace platform {
+namespace marigold::platform {
 
 // The menu as indented text, one entry a line, two blanks per submenu level:
 //   "Caption #3" (enabled), "Caption #3 grayed", "Caption #3 disabled", "-" (separator),
@@ -38,4 +38,4 @@ inline std::string DescribeMenu(MenuHandle Menu) {
   return Out;
 }
 
-} // namespace platform
+} // namespace marigold::platform

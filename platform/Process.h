@@ -3,7 +3,7 @@
 #include <string>
 #include <system_error>
 
-namespace platform {
+namespace marigold::platform {
 
 // Full path of the running process's main executable (GetModuleFileNameW(NULL)), at most 261
 // units; empty when the platform cannot tell.
@@ -14,4 +14,4 @@ std::u16string HostExecutablePath();
 // handles at once. The system's error when the process could not be started.
 [[nodiscard]] std::error_code StartProcess(std::u16string CommandLine);
 
-} // namespace platform
+} // namespace marigold::platform

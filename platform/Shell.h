@@ -1,13 +1,13 @@
 #pragma once
 
 // Shell folders, the system version, environment values and long path names. The native
-// stand-in scripts them all (platform/posix/ShellStandIn.h).
+// stand-in scripts them all (platform/standin/ShellStandIn.h).
 
 #include <cstdint>
 #include <string>
 #include <string_view>
 
-namespace platform {
+namespace marigold::platform {
 
 // SHGetSpecialFolderPathW for this CSIDL without creating the folder: the text up to the first
 // NUL (at most 261 units); empty when the platform reports failure.
@@ -28,4 +28,4 @@ bool QueryVersionNumbers(VersionNumbers& Out);
 // does not exist or cannot be read. Touches the disk of the path.
 [[nodiscard]] std::u16string LongPathName(std::u16string_view Path);
 
-} // namespace platform
+} // namespace marigold::platform

@@ -5,7 +5,7 @@
 #include <functional>
 #include <system_error>
 
-namespace platform {
+namespace marigold::platform {
 
 // Runs Work on a new thread of its own and returns at once; what Work throws is dropped. On
 // Windows the thread holds a reference on the module that contains this code until Work has
@@ -13,4 +13,4 @@ namespace platform {
 // is done with it. The system's error when no thread could be started; Work is dropped then.
 [[nodiscard]] std::error_code StartDetachedThread(std::function<void()> Work);
 
-} // namespace platform
+} // namespace marigold::platform

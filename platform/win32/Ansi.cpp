@@ -7,7 +7,7 @@
 
 #include <climits>
 
-namespace platform {
+namespace marigold::platform {
 namespace {
 
 [[noreturn]] void Fail(std::u16string Call, std::error_code Error) {
@@ -50,4 +50,4 @@ std::string TextToAnsi(std::u16string_view Text) {
   return Data;
 }
 
-} // namespace platform
+} // namespace marigold::platform

@@ -8,7 +8,7 @@
 
 #include <shellapi.h>
 
-namespace platform {
+namespace marigold::platform {
 
 void PrepareConsoleProgram() {}
 
@@ -84,4 +84,4 @@ std::u16string WindowsFolderOf(std::u16string_view Path) {
   return marigold::AsUtf16(Full.c_str());
 }
 
-} // namespace platform
+} // namespace marigold::platform

@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-namespace platform {
+namespace marigold::platform {
 namespace {
 
 std::error_code Win32(DWORD Code) {
@@ -50,4 +50,4 @@ std::u16string SystemReason(std::error_code Error) {
   return Reason;
 }
 
-} // namespace platform
+} // namespace marigold::platform

@@ -9,7 +9,7 @@
 #include <algorithm>
 #include <utility>
 
-namespace platform {
+namespace marigold::platform {
 namespace {
 
 HANDLE AsHandle(const FileHandle& File) {
@@ -233,4 +233,4 @@ std::error_code MakeDirectory(std::u16string_view Path) {
   return Checked(CreateDirectoryW(marigold::ToWide(Path).c_str(), nullptr));
 }
 
-} // namespace platform
+} // namespace marigold::platform

@@ -10,7 +10,7 @@
 
 #include <string>
 
-namespace platform {
+namespace marigold::platform {
 
 // The text Fill(Buffer, Size) writes, the buffer grown as often as it asks; the system's error
 // when the call fails.
@@ -27,4 +27,4 @@ template <typename Call> Result<std::u16string> GrowingText(Call&& Fill) {
   return std::error_code(ERROR_INSUFFICIENT_BUFFER, std::system_category());
 }
 
-} // namespace platform
+} // namespace marigold::platform

@@ -6,7 +6,7 @@
 
 #include <windows.h>
 
-namespace platform {
+namespace marigold::platform {
 
 // A handle whose absence is null: processes, threads, mutexes.
 struct KernelHandleTraits {
@@ -24,4 +24,4 @@ struct FileHandleTraits {
 };
 using UniqueFileHandle = marigold::UniqueResource<FileHandleTraits>;
 
-} // namespace platform
+} // namespace marigold::platform

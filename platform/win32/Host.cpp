@@ -4,7 +4,7 @@
 
 #include <windows.h>
 
-namespace platform {
+namespace marigold::platform {
 
 intptr_t SendHostMessage(WindowHandle Window, uint32_t Message, uintptr_t WParam, intptr_t LParam) {
   return SendMessageW(static_cast<HWND>(Window), Message, WParam, LParam);
@@ -16,4 +16,4 @@ int ShowMessageBox(WindowHandle Owner, std::u16string_view Text, std::u16string_
                      marigold::ToWide(Caption).c_str(), Style);
 }
 
-} // namespace platform
+} // namespace marigold::platform

@@ -8,7 +8,7 @@
 
 #include <windows.h>
 
-namespace platform {
+namespace marigold::platform {
 
 namespace {
 
@@ -36,4 +36,4 @@ bool LocaleTextEquals(std::u16string_view A, std::u16string_view B, bool IgnoreC
   return Result == CSTR_EQUAL;
 }
 
-} // namespace platform
+} // namespace marigold::platform

@@ -6,7 +6,7 @@
 
 #include <windows.h>
 
-namespace platform {
+namespace marigold::platform {
 struct NamedLock::State {
   UniqueKernelHandle Mutex;
   bool Held = false;
@@ -37,4 +37,4 @@ NamedLock::~NamedLock() {
     ReleaseMutex(FState->Mutex.get());
 }
 
-} // namespace platform
+} // namespace marigold::platform

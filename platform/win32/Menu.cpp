@@ -5,7 +5,7 @@
 
 #include <windows.h>
 
-namespace platform {
+namespace marigold::platform {
 
 static_assert(MenuString == MF_STRING && MenuGrayed == MF_GRAYED && MenuDisabled == MF_DISABLED &&
               MenuPopup == MF_POPUP && MenuSeparator == MF_SEPARATOR &&
@@ -86,4 +86,4 @@ int32_t TrackPopup(MenuHandle Menu, uint32_t Flags, int32_t X, int32_t Y, Window
                                                static_cast<HWND>(Owner), nullptr));
 }
 
-} // namespace platform
+} // namespace marigold::platform

@@ -5,7 +5,7 @@
 
 #include <windows.h>
 
-namespace platform {
+namespace marigold::platform {
 std::u16string HostExecutablePath() {
   wchar_t Buffer[MAX_PATH + 2] = {};
   // A name that does not fit comes back cut to the buffer's size, not always terminated.
@@ -28,4 +28,4 @@ std::error_code StartProcess(std::u16string CommandLine) {
   return {};
 }
 
-} // namespace platform
+} // namespace marigold::platform

@@ -6,7 +6,7 @@
 
 #include <shlobj.h>
 
-namespace platform {
+namespace marigold::platform {
 
 std::u16string ShellFolderPath(int32_t Csidl) {
   wchar_t Buffer[MAX_PATH + 2] = {};
@@ -44,4 +44,4 @@ std::u16string LongPathName(std::u16string_view Path) {
   return Long ? *Long : std::u16string();
 }
 
-} // namespace platform
+} // namespace marigold::platform

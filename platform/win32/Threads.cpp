@@ -6,7 +6,7 @@
 
 #include <memory>
 
-namespace platform {
+namespace marigold::platform {
 namespace {
 
 struct ThreadStart {
@@ -47,4 +47,4 @@ std::error_code StartDetachedThread(std::function<void()> Work) {
   return {};
 }
 
-} // namespace platform
+} // namespace marigold::platform

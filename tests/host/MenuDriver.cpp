@@ -21,11 +21,11 @@ void SendButton(DWORD Flags) {
 } // namespace
 
 std::string DescribeMenu(HMENU Menu) {
-  return platform::DescribeMenu(reinterpret_cast<platform::MenuHandle>(Menu));
+  return marigold::platform::DescribeMenu(reinterpret_cast<marigold::platform::MenuHandle>(Menu));
 }
 
 int FindMenuItem(HMENU Menu, std::wstring_view Caption) {
-  const std::vector<platform::MenuItem> Items = platform::ReadMenu(Menu);
+  const std::vector<marigold::platform::MenuItem> Items = marigold::platform::ReadMenu(Menu);
   for (size_t I = 0; I < Items.size(); ++I)
     if (marigold::ToWide(Items[I].Caption) == Caption)
       return static_cast<int>(I);

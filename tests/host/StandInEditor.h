@@ -5,7 +5,7 @@
 // that count passes and failures, and a registry of named scenarios. Each scenario runs in a
 // fresh process (one plug-in load), so module-wide values start from their initial state.
 
-#include "plugin/Marigold.h"
+#include "dll/Marigold.h"
 
 #include <windows.h>
 

@@ -15,7 +15,7 @@
 #ifdef _WIN32
 #include <windows.h>
 #else
-#include "platform/posix/FilesStandIn.h"
+#include "platform/standin/FilesStandIn.h"
 #include <unistd.h>
 
 using namespace marigold;

@@ -4,7 +4,7 @@
 #include "CheckReport.h"
 
 #include "platform/MenuDrawing.h"
-#include "platform/posix/ShellStandIn.h"
+#include "platform/standin/ShellStandIn.h"
 #include "plugin/FavouritesMenu.h"
 #include "unit/posix/FavouritesTestFixture.h"
 

@@ -3,7 +3,7 @@
 #include "plugin/FavouritesMenu.h"
 
 #include "base/Errors.h"
-#include "platform/posix/ShellStandIn.h"
+#include "platform/standin/ShellStandIn.h"
 #include "unit/posix/FavouritesTestFixture.h"
 
 #include <gmock/gmock.h>

@@ -4,7 +4,7 @@
 // favourites menu and command. Every test ends with every popup released exactly once.
 
 #include "lib/StringRecordList.h"
-#include "platform/posix/MenuStandIn.h"
+#include "platform/standin/MenuStandIn.h"
 #include "plugin/plugin.h"
 #include "unit/posix/StorageTestSupport.h"
 

@@ -1,6 +1,6 @@
 #include "base/Errors.h"
 #include "lib/FileUnit.h"
-#include "platform/posix/FilesStandIn.h"
+#include "platform/standin/FilesStandIn.h"
 
 #include "../common/FileUnitTestFolder.h"
 

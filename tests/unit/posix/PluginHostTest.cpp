@@ -3,7 +3,7 @@
 
 #include "base/Errors.h"
 #include "platform/Dialogs.h"
-#include "platform/posix/StandIn.h"
+#include "platform/standin/StandIn.h"
 #include "plugin/PluginFrame.h"
 #include "plugin/PluginLibrary.h"
 #include "plugin/plugin.h"

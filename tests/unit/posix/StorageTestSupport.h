@@ -2,9 +2,9 @@
 
 // A fresh drive root for each test, with the shell and host doubles back at their defaults.
 
-#include "platform/posix/FilesStandIn.h"
-#include "platform/posix/ShellStandIn.h"
-#include "platform/posix/StandIn.h"
+#include "platform/standin/FilesStandIn.h"
+#include "platform/standin/ShellStandIn.h"
+#include "platform/standin/StandIn.h"
 
 #include <gtest/gtest.h>
 
@@ -20,20 +20,20 @@ protected:
     std::string Template = (std::filesystem::temp_directory_path() / "storage-XXXXXX").string();
     ASSERT_NE(mkdtemp(Template.data()), nullptr);
     FRoot = Template;
-    platform::standin::SetDriveRoot(FRoot.string());
-    platform::standin::ResetFiles();
-    platform::standin::ResetShell();
-    platform::standin::Reset();
+    marigold::platform::standin::SetDriveRoot(FRoot.string());
+    marigold::platform::standin::ResetFiles();
+    marigold::platform::standin::ResetShell();
+    marigold::platform::standin::Reset();
   }
   void TearDown() override {
-    platform::standin::ResetFiles();
-    platform::standin::ResetShell();
-    platform::standin::Reset();
+    marigold::platform::standin::ResetFiles();
+    marigold::platform::standin::ResetShell();
+    marigold::platform::standin::Reset();
     std::filesystem::remove_all(FRoot);
   }
 
   static std::filesystem::path Native(std::u16string_view Path) {
-    return platform::standin::NativePath(Path);
+    return marigold::platform::standin::NativePath(Path);
   }
   static void Write(std::u16string_view Path, const std::string& Bytes) {
     std::filesystem::create_directories(Native(Path).parent_path());

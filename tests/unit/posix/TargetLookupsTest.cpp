@@ -3,7 +3,7 @@
 
 #include "plugin/TargetLookups.h"
 
-#include "platform/posix/StandIn.h"
+#include "platform/standin/StandIn.h"
 #include "plugin/FavouritesCommand.h"
 #include "plugin/FavouritesMenu.h"
 #include "unit/posix/FavouritesTestFixture.h"

@@ -2,7 +2,7 @@
 
 #include "base/Errors.h"
 #include "base/Unicode.h"
-#include "platform/posix/FilesStandIn.h"
+#include "platform/standin/FilesStandIn.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -11,7 +11,7 @@
 #include <fstream>
 #include <iterator>
 
-namespace platform {
+namespace marigold::platform {
 
 void PrepareConsoleProgram() {
   if (const char* Root = std::getenv("MARIGOLD_DRIVE_ROOT"); Root && *Root)
@@ -67,4 +67,4 @@ std::u16string WindowsFolderOf(std::u16string_view Path) {
   return Windows;
 }
 
-} // namespace platform
+} // namespace marigold::platform

@@ -11,7 +11,7 @@
 #include <optional>
 #include <string>
 
-namespace platform::standin {
+namespace marigold::platform::standin {
 
 // The path the platform reports for Csidl; an empty Path makes the query fail.
 void SetShellFolder(int32_t Csidl, std::u16string Path);
@@ -27,4 +27,4 @@ void SetEnvironmentValue(std::u16string Name, std::u16string Value);
 void SetShortName(std::u16string Short, std::u16string Long);
 void ResetShell();
 
-} // namespace platform::standin
+} // namespace marigold::platform::standin

@@ -9,7 +9,7 @@
 #include <string>
 #include <string_view>
 
-namespace platform::standin {
+namespace marigold::platform::standin {
 
 // Folder that stands for the roots of all drives and shares. 'C:\a\b' maps to <root>/C/a/b,
 // '\a' to <root>/C/a, '\\srv\share\x' to <root>/UNC/srv/share/x; relative paths stay
@@ -57,4 +57,4 @@ void ShowWindowsBehaviour(std::optional<WindowsBehaviour> Behaviour);
 // Clears the hooks and the Windows behaviour; the drive root stays.
 void ResetFiles();
 
-} // namespace platform::standin
+} // namespace marigold::platform::standin

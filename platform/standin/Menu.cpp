@@ -1,11 +1,11 @@
 #include "platform/Menu.h"
 #include "base/Errors.h"
 #include "platform/MenuDrawing.h"
-#include "platform/posix/MenuStandIn.h"
+#include "platform/standin/MenuStandIn.h"
 
 #include <map>
 
-namespace platform::standin {
+namespace marigold::platform::standin {
 namespace {
 
 struct Popup {
@@ -90,9 +90,9 @@ void ResetMenus() {
   TheMenus() = MenuState{};
 }
 
-} // namespace platform::standin
+} // namespace marigold::platform::standin
 
-namespace platform {
+namespace marigold::platform {
 
 using namespace standin;
 
@@ -160,4 +160,4 @@ int32_t TrackPopup(MenuHandle Menu, uint32_t Flags, int32_t X, int32_t Y, Window
   return S.Chooser ? S.Chooser(S.Tracks.back()) : 0;
 }
 
-} // namespace platform
+} // namespace marigold::platform

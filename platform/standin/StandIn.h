@@ -1,5 +1,9 @@
 #pragma once
 
+// platform/standin/ is no port to another system: it is the native build's test double of
+// Windows, behind the same headers as platform/win32/, so that the layers above run and are
+// tested on Linux; every behaviour a test needs can be scripted here.
+//
 // Scriptable doubles of the native stand-in, for tests. Each setter replaces the previous one;
 // Reset() restores the defaults (no host answers, message boxes answer 0, nothing recorded).
 
@@ -10,7 +14,7 @@
 #include <string>
 #include <vector>
 
-namespace platform::standin {
+namespace marigold::platform::standin {
 
 using HostHandler = std::function<intptr_t(WindowHandle Window, uint32_t Message, uintptr_t WParam,
                                            intptr_t LParam)>;
@@ -32,4 +36,4 @@ const std::vector<std::u16string>& StartedProcesses();
 
 void Reset();
 
-} // namespace platform::standin
+} // namespace marigold::platform::standin

@@ -5,7 +5,7 @@
 #include <map>
 #include <mutex>
 
-namespace platform {
+namespace marigold::platform {
 namespace {
 
 // The stand-in's locks live in this process; a test holds one from another thread.
@@ -37,4 +37,4 @@ NamedLock::~NamedLock() {
     FState->Mutex->unlock();
 }
 
-} // namespace platform
+} // namespace marigold::platform

@@ -16,7 +16,7 @@
 // - the five single bytes that glibc leaves undefined map as Windows maps them (ExtraSingles).
 // Characters Windows writes as a best-fit look-alike (e with an accent as 'e') become '?' here.
 
-namespace platform {
+namespace marigold::platform {
 namespace {
 
 class Converter {
@@ -142,4 +142,4 @@ std::string TextToAnsi(std::u16string_view Text) {
   });
 }
 
-} // namespace platform
+} // namespace marigold::platform

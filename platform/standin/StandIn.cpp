@@ -1,10 +1,10 @@
-#include "platform/posix/StandIn.h"
+#include "platform/standin/StandIn.h"
 
 #include "platform/Dialogs.h"
 #include "platform/Host.h"
 #include "platform/Process.h"
 
-namespace platform::standin {
+namespace marigold::platform::standin {
 namespace {
 
 struct State {
@@ -41,9 +41,9 @@ void Reset() {
   TheState() = State{};
 }
 
-} // namespace platform::standin
+} // namespace marigold::platform::standin
 
-namespace platform {
+namespace marigold::platform {
 
 intptr_t SendHostMessage(WindowHandle Window, uint32_t Message, uintptr_t WParam, intptr_t LParam) {
   auto& S = standin::TheState();
@@ -66,4 +66,4 @@ std::error_code StartProcess(std::u16string CommandLine) {
   return {};
 }
 
-} // namespace platform
+} // namespace marigold::platform

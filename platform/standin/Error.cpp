@@ -3,7 +3,7 @@
 #include <cerrno>
 #include <string>
 
-namespace platform {
+namespace marigold::platform {
 
 std::error_code LastError() noexcept {
   return {errno != 0 ? errno : EIO, std::system_category()};
@@ -29,4 +29,4 @@ std::u16string SystemReason(std::error_code Error) {
   return std::u16string(Text.begin(), Text.end());
 }
 
-} // namespace platform
+} // namespace marigold::platform

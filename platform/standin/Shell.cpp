@@ -1,6 +1,6 @@
 #include "platform/Shell.h"
-#include "platform/posix/FilesStandIn.h"
-#include "platform/posix/ShellStandIn.h"
+#include "platform/standin/FilesStandIn.h"
+#include "platform/standin/ShellStandIn.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -8,7 +8,7 @@
 #include <utility>
 #include <vector>
 
-namespace platform::standin {
+namespace marigold::platform::standin {
 namespace {
 
 struct ShellState {
@@ -65,9 +65,9 @@ void ResetShell() {
   TheShell() = ShellState{};
 }
 
-} // namespace platform::standin
+} // namespace marigold::platform::standin
 
-namespace platform {
+namespace marigold::platform {
 
 std::u16string ShellFolderPath(int32_t Csidl) {
   auto& S = standin::TheShell();
@@ -100,4 +100,4 @@ std::u16string LongPathName(std::u16string_view Path) {
   return std::filesystem::exists(standin::NativePath(Long), Missing) ? Long : std::u16string();
 }
 
-} // namespace platform
+} // namespace marigold::platform

@@ -1,6 +1,6 @@
 // The export layer: each export hands over to the plug-in's logic and keeps exceptions in.
 
-#include "plugin/Marigold.h"
+#include "dll/Marigold.h"
 
 #include "plugin/FavouritesCommand.h"
 #include "plugin/PluginFrame.h"

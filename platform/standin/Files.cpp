@@ -1,5 +1,5 @@
 #include "platform/Files.h"
-#include "platform/posix/FilesStandIn.h"
+#include "platform/standin/FilesStandIn.h"
 
 #include "base/Errors.h"
 #include "base/Unicode.h"
@@ -19,7 +19,7 @@
 #include <mutex>
 #include <utility>
 
-namespace platform::standin {
+namespace marigold::platform::standin {
 namespace {
 
 struct FilesState {
@@ -82,9 +82,9 @@ std::string NativePath(std::u16string_view Path) {
   return Prefix + Rest;
 }
 
-} // namespace platform::standin
+} // namespace marigold::platform::standin
 
-namespace platform {
+namespace marigold::platform {
 namespace {
 
 using standin::FileStep;
@@ -505,4 +505,4 @@ std::error_code MakeDirectory(std::u16string_view Path) {
   return mkdir(Native.c_str(), 0777) == 0 ? std::error_code() : LastError();
 }
 
-} // namespace platform
+} // namespace marigold::platform

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-namespace platform::standin {
+namespace marigold::platform::standin {
 
 struct MenuEntry {
   uint32_t Flags = 0;
@@ -55,4 +55,4 @@ int MenuFaultCount();
 
 void ResetMenus();
 
-} // namespace platform::standin
+} // namespace marigold::platform::standin

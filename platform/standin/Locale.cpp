@@ -1,6 +1,6 @@
 #include "platform/Locale.h"
 
-namespace platform {
+namespace marigold::platform {
 
 namespace {
 
@@ -24,4 +24,4 @@ bool LocaleTextEquals(std::u16string_view A, std::u16string_view B, bool IgnoreC
   return true;
 }
 
-} // namespace platform
+} // namespace marigold::platform

@@ -2,7 +2,7 @@
 
 #include <thread>
 
-namespace platform {
+namespace marigold::platform {
 
 std::error_code StartDetachedThread(std::function<void()> Work) {
   try {
@@ -18,4 +18,4 @@ std::error_code StartDetachedThread(std::function<void()> Work) {
   }
 }
 
-} // namespace platform
+} // namespace marigold::platform
