@@ -91,7 +91,8 @@ picture() {
       -stroke none -fill '#d00000' -font Noto-Sans-CJK-JP -pointsize 13 -gravity NorthEast
       -annotate "+$((x + w - r))+$((below - y + 2))" '↑ 無効 (選べません) / disabled' -gravity NorthWest)
   done < <(grep '^mark' "$geometry")
-  convert "$png" -crop "${w}x${h}+${x}+${y}" +repage "${draw[@]}" "$out"
+  # No date chunks: an unchanged picture keeps its bytes.
+  convert "$png" -crop "${w}x${h}+${x}+${y}" +repage "${draw[@]}" -strip "$out"
 }
 mkdir -p docs/images
 for png in "$shots"/*.png; do
