@@ -77,14 +77,14 @@ windows_layer() {
       note="the unit-test program failed without a report"
     fi
   fi
-  local hosts skips
+  local hosts
   hosts=$(python3 scripts/junit.py named "$report" host.)
   if [ "${hosts:-0}" -eq 0 ]; then
     failed=$((failed + 1))
     note="${note:+$note; }no stand-in editor scenario ran"
   fi
-  skips=$(skipped_note "$skipped")
-  layer "$name" "$passed" "$failed" "${note:+$note${skips:+; }}$skips"
+  if [ "$skipped" -gt 0 ]; then note="${note:+$note; }$(skipped_note "$skipped")"; fi
+  layer "$name" "$passed" "$failed" "$note"
 }
 
 # native_layer PRESET NAME: builds the preset and runs its tests natively.
