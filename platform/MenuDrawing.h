@@ -10,10 +10,12 @@
 
 namespace marigold::platform {
 
-// The menu as indented text, one entry a line, two blanks per submenu level:
+// The menu as indented text, one entry a line, two blanks per submenu level (Depth levels
+// before its own entries):
 //   "Caption #3" (enabled), "Caption #3 grayed", "Caption #3 disabled", "-" (separator),
 //   "Caption >" followed by the submenu's entries ("Caption > grayed" for a grayed submenu).
-inline void DescribeMenuInto(MenuHandle Menu, int Depth, std::string& Out) {
+inline std::string DescribeMenu(MenuHandle Menu, int Depth = 0) {
+  std::string Out;
   for (const MenuItem& Item : ReadMenu(Menu)) {
     Out.append(static_cast<size_t>(Depth) * 2, ' ');
     if (Item.Flags & MenuSeparator) {
@@ -28,13 +30,8 @@ inline void DescribeMenuInto(MenuHandle Menu, int Depth, std::string& Out) {
       Out += " disabled";
     Out += '\n';
     if (Item.Submenu)
-      DescribeMenuInto(Item.Submenu, Depth + 1, Out);
+      Out += DescribeMenu(Item.Submenu, Depth + 1);
   }
-}
-
-inline std::string DescribeMenu(MenuHandle Menu) {
-  std::string Out;
-  DescribeMenuInto(Menu, 0, Out);
   return Out;
 }
 

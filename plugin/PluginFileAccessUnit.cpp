@@ -58,8 +58,8 @@ std::u16string MigrationQuestion(const SettingsFiles& Files, bool BackUpBoth) {
 }
 
 bool UserAgreesToMigrate(const SettingsFiles& Files, bool BackUpBoth) {
-  return ShowMessageBox(HostWindow, MigrationQuestion(Files, BackUpBoth), MigrationCaption,
-                        MigrationStyle) == platform::mb::IdYes;
+  return platform::ShowMessageBox(HostWindow, MigrationQuestion(Files, BackUpBoth),
+                                  MigrationCaption, MigrationStyle) == platform::mb::IdYes;
 }
 
 // Loads the file's text into List, read in the encoding its bytes show; answers the bytes.
@@ -157,11 +157,6 @@ void CreateSettingsFolder(std::u16string_view Path) {
 void SaveSettingsFile(std::u16string_view Path, std::string_view Data, SaveMode Mode) {
   CreateSettingsFolder(Path);
   SaveAnsiStringToFile(Path, Data, Mode);
-}
-
-int ShowMessageBox(platform::WindowHandle Owner, std::u16string_view Text,
-                   std::u16string_view Caption, uint32_t Style) {
-  return platform::ShowMessageBox(Owner, Text, Caption, Style);
 }
 
 void LoadSettingsWithMigration(TCommonStringRecordList& List) {

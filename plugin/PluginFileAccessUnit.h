@@ -5,7 +5,6 @@
 #include "lib/FileUnit.h"
 #include "platform/Types.h"
 
-#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -39,10 +38,6 @@ std::u16string GetBackupFileName(std::u16string_view Path);
 void CreateSettingsFolder(std::u16string_view Path);
 // SaveAnsiStringToFile for the settings file and the files beside it, in a folder created first.
 void SaveSettingsFile(std::u16string_view Path, std::string_view Data, SaveMode Mode);
-
-// The platform's modal message box; its result unchanged.
-int ShowMessageBox(platform::WindowHandle Owner, std::u16string_view Text,
-                   std::u16string_view Caption, uint32_t Style);
 
 // Fills List with the lines of the settings file. While the legacy file exists the user is asked
 // (owned by HostWindow) whether to migrate it: Yes makes its text the settings file and renames

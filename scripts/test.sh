@@ -31,66 +31,69 @@ layer() {
   all_failed=$((all_failed + failed))
 }
 
-# ctest_counts LOG: "PASSED FAILED" from ctest's closing line; "0 0" when there is none.
-ctest_counts() {
-  local total failed
-  total=$(sed -n 's/.* tests failed out of \([0-9]*\)$/\1/p' "$1" | tail -1)
-  failed=$(sed -n 's/.* \([0-9]*\) tests failed out of [0-9]*$/\1/p' "$1" | tail -1)
-  echo "$((${total:-0} - ${failed:-0})) ${failed:-0}"
+# junit_counts REPORT [--except NAME]: "PASSED FAILED SKIPPED" over the test cases of a JUnit
+# report (ctest's, or the GoogleTest program's); no report holds none, an unreadable one is one
+# failure.
+junit_counts() {
+  python3 scripts/junit.py counts "$@" || echo "0 1 0"
+}
+
+# skipped_note SKIPPED: the note for cases that were skipped or disabled, if any.
+skipped_note() {
+  if [ "${1:-0}" -gt 0 ]; then echo "$1 skipped"; fi
+}
+
+# run_ctest PRESET: the preset's tests, logged to build/PRESET/ctest.log, their results written to
+# build/PRESET/ctest-junit.xml.
+run_ctest() {
+  local dir=build/$1
+  rm -f "$dir/ctest-junit.xml"
+  ctest --preset "$1" --no-tests=error --output-junit "$root/$dir/ctest-junit.xml" 2>&1 |
+    tee "$dir/ctest.log"
 }
 
 # windows_layer PRESET NAME: runs the preset's ctest under Wine. The one "unit" test runs the
 # whole unit-test program, so its cases are counted from the program's XML report instead.
 windows_layer() {
   local preset=$1 name=$2 dir=build/$1
-  local log=$dir/ctest.log xml=$dir/tests/unit-results.xml
+  local report=$dir/ctest-junit.xml xml=$dir/tests/unit-results.xml
   rm -f "$xml"
-  ctest --preset "$preset" --no-tests=error 2>&1 | tee "$log"
-  local passed failed
-  read -r passed failed < <(ctest_counts "$log")
-
-  local unit hosts
-  unit=$(sed -n 's/^ *[0-9]*\/[0-9]* Test *#[0-9]*: unit \.* *\**\([A-Za-z]*\).*/\1/p' "$log")
-  hosts=$(grep -cE '^ *[0-9]+/[0-9]+ Test +#[0-9]+: host\.' "$log")
-  local note=""
-  if [ -z "$unit" ]; then
+  run_ctest "$preset"
+  local passed failed skipped unit note=""
+  read -r passed failed skipped < <(junit_counts "$report" --except unit)
+  unit=$(python3 scripts/junit.py status "$report" unit)
+  if [ "$unit" = absent ]; then
     failed=$((failed + 1))
     note="the unit-test program did not run"
   else
-    if [ "$unit" = Passed ]; then passed=$((passed - 1)); else failed=$((failed - 1)); fi
-    local tests=0 failures=0 errors=0 disabled=0 skipped=0
-    if [ -f "$xml" ]; then
-      for attr in tests failures errors disabled; do
-        local value
-        value=$(grep -m1 -o "<testsuites [^>]*" "$xml" | grep -o " $attr=\"[0-9]*\"" | tr -dc 0-9)
-        printf -v "$attr" '%d' "${value:-0}"
-      done
-      # Skipped cases are only counted per suite.
-      skipped=$(grep -o '<testsuite [^>]* skipped="[0-9]*"' "$xml" |
-        sed 's/.* skipped="\([0-9]*\)"/\1/' | awk '{n += $1} END {print n + 0}')
-    fi
-    passed=$((passed + tests - failures - errors - disabled - skipped))
-    failed=$((failed + failures + errors))
+    local cases_passed cases_failed cases_skipped
+    read -r cases_passed cases_failed cases_skipped < <(junit_counts "$xml")
+    passed=$((passed + cases_passed))
+    failed=$((failed + cases_failed))
+    skipped=$((skipped + cases_skipped))
     # A run that failed without a failing case (a crash, no report) is one failure of its own.
-    if [ "$unit" != Passed ] && [ $((failures + errors)) -eq 0 ]; then
+    if [ "$unit" != passed ] && [ "$cases_failed" -eq 0 ]; then
       failed=$((failed + 1))
       note="the unit-test program failed without a report"
     fi
   fi
-  if [ "$hosts" -eq 0 ]; then
+  local hosts
+  hosts=$(python3 scripts/junit.py named "$report" host.)
+  if [ "${hosts:-0}" -eq 0 ]; then
     failed=$((failed + 1))
     note="${note:+$note; }no stand-in editor scenario ran"
   fi
+  if [ "$skipped" -gt 0 ]; then note="${note:+$note; }$(skipped_note "$skipped")"; fi
   layer "$name" "$passed" "$failed" "$note"
 }
 
 # native_layer PRESET NAME: builds the preset and runs its tests natively.
 native_layer() {
-  local preset=$1 name=$2 passed failed
+  local preset=$1 name=$2 passed failed skipped
   if cmake --preset "$preset" >/dev/null && cmake --build --preset "$preset"; then
-    ctest --preset "$preset" --no-tests=error 2>&1 | tee "build/$preset/ctest.log"
-    read -r passed failed < <(ctest_counts "build/$preset/ctest.log")
-    layer "$name" "$passed" "$failed"
+    run_ctest "$preset"
+    read -r passed failed skipped < <(junit_counts "build/$preset/ctest-junit.xml")
+    layer "$name" "$passed" "$failed" "$(skipped_note "$skipped")"
   else
     layer "$name" 0 1 "build failed"
   fi

@@ -1,6 +1,5 @@
 #include "platform/Menu.h"
 #include "base/Errors.h"
-#include "platform/MenuDrawing.h"
 #include "platform/standin/MenuStandIn.h"
 
 #include <map>
@@ -9,7 +8,7 @@ namespace marigold::platform::standin {
 namespace {
 
 struct Popup {
-  std::vector<MenuEntry> Entries;
+  std::vector<MenuItem> Entries;
   bool Attached = false;
 };
 
@@ -46,23 +45,19 @@ void Destroy(MenuHandle Menu) {
     ++S.Faults;
     return;
   }
-  std::vector<MenuEntry> Entries = std::move(It->second.Entries);
+  std::vector<MenuItem> Entries = std::move(It->second.Entries);
   S.Live.erase(It);
-  for (const MenuEntry& Entry : Entries)
+  for (const MenuItem& Entry : Entries)
     if (Entry.Submenu)
       Destroy(Entry.Submenu);
 }
 
 } // namespace
 
-const std::vector<MenuEntry>& MenuEntries(MenuHandle Menu) {
-  static const std::vector<MenuEntry> None;
+const std::vector<MenuItem>& MenuEntries(MenuHandle Menu) {
+  static const std::vector<MenuItem> None;
   const Popup* P = Find(Menu);
   return P ? P->Entries : None;
-}
-
-std::string DescribeMenu(MenuHandle Menu) {
-  return platform::DescribeMenu(Menu);
 }
 
 void SetMenuChooser(std::function<int32_t(const TrackCall&)> Chooser) {
@@ -142,10 +137,7 @@ std::error_code AppendSubmenu(MenuHandle Menu, uint32_t Flags, MenuHandle Submen
 }
 
 std::vector<MenuItem> ReadMenu(MenuHandle Menu) {
-  std::vector<MenuItem> Items;
-  for (const MenuEntry& Entry : MenuEntries(Menu))
-    Items.push_back({Entry.Flags, Entry.Id, Entry.Caption, Entry.Submenu});
-  return Items;
+  return MenuEntries(Menu);
 }
 
 CursorPoint CursorPosition() {

@@ -3,7 +3,8 @@
 // In-memory popup menus of the native stand-in, for tests: what was appended to each menu, a
 // scripted chooser in place of the modal menu, and counts that prove every popup is released
 // once. ResetMenus() destroys nothing; it forgets every menu and restores the defaults
-// (cursor at (0, 0), the chooser dismisses the menu, no creation limit).
+// (cursor at (0, 0), the chooser dismisses the menu, no creation limit). platform::DescribeMenu
+// (platform/MenuDrawing.h) draws a menu as text.
 
 #include "platform/Menu.h"
 
@@ -14,20 +15,8 @@
 
 namespace marigold::platform::standin {
 
-struct MenuEntry {
-  uint32_t Flags = 0;
-  uintptr_t Id = 0;       // the command id; 0 for separators and submenus
-  std::u16string Caption; // empty for separators
-  MenuHandle Submenu = nullptr;
-};
-
 // The entries of a live menu in order; empty for a handle that is not alive.
-const std::vector<MenuEntry>& MenuEntries(MenuHandle Menu);
-
-// The menu as indented text, one entry a line, two blanks per submenu level:
-//   "Caption #3" (enabled), "Caption #3 grayed", "Caption #3 disabled", "-" (separator),
-//   "Caption >" followed by the submenu's entries ("Caption > grayed" for a grayed submenu).
-std::string DescribeMenu(MenuHandle Menu);
+const std::vector<MenuItem>& MenuEntries(MenuHandle Menu);
 
 struct TrackCall {
   MenuHandle Menu;

@@ -14,6 +14,7 @@
 #include "lib/FileUnit.h"
 #include "lib/StringRecordList.h"
 #include "platform/Files.h"
+#include "platform/MenuDrawing.h"
 #include "plugin/FavouritesMenu.h"
 
 #include <algorithm>
@@ -136,7 +137,7 @@ double Command(FavouritesStage& Stage, PlugIn& Plug, std::string* Tree = nullptr
       if (Shown.QuadPart == 0) {
         Shown = Now();
         if (Tree && Root)
-          *Tree = DescribeMenu(Root);
+          *Tree = platform::DescribeMenu(Root);
       }
       EndMenu();
       return 0;

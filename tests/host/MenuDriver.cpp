@@ -20,10 +20,6 @@ void SendButton(DWORD Flags) {
 
 } // namespace
 
-std::string DescribeMenu(HMENU Menu) {
-  return marigold::platform::DescribeMenu(reinterpret_cast<marigold::platform::MenuHandle>(Menu));
-}
-
 int FindMenuItem(HMENU Menu, std::wstring_view Caption) {
   const std::vector<marigold::platform::MenuItem> Items = marigold::platform::ReadMenu(Menu);
   for (size_t I = 0; I < Items.size(); ++I)
@@ -125,7 +121,7 @@ void MenuDriver::OnIdle(HWND MenuWindow) {
     GetCursorPos(&CursorAtShow);
     if (MenuWindow)
       GetWindowRect(MenuWindow, &RootWindow);
-    Tree = FRoot ? DescribeMenu(FRoot) : std::string();
+    Tree = FRoot ? marigold::platform::DescribeMenu(FRoot) : std::string();
   }
   if (!Failure.empty())
     return;

@@ -15,12 +15,6 @@
 
 namespace host {
 
-// The menu as indented text, one entry a line, two blanks per submenu level, read with
-// GetMenuItemInfoW and GetMenuState: "Caption #3", "Caption #3 grayed", "Caption #3 disabled",
-// "-", and "Caption >" (" grayed" appended when the submenu entry is grayed) followed by the
-// submenu's entries. The same form as the native stand-in's DescribeMenu.
-std::string DescribeMenu(HMENU Menu);
-
 // The entry captioned Caption in Menu, by position; -1 when there is none.
 int FindMenuItem(HMENU Menu, std::wstring_view Caption);
 
@@ -46,7 +40,7 @@ public:
 
   // Filled at the first idle.
   bool Shown = false;
-  std::string Tree;        // DescribeMenu of the root popup
+  std::string Tree;        // platform::DescribeMenu of the root popup
   POINT CursorAtShow{};    // the cursor when the menu appeared
   RECT RootWindow{};       // the root popup's window rectangle
   bool Completed = false;  // every step was taken

@@ -6,6 +6,7 @@
 #include "base/Errors.h"
 #include "lib/FileUnit.h"
 #include "platform/Lock.h"
+#include "platform/MenuDrawing.h"
 #include "platform/standin/ShellStandIn.h"
 #include "platform/standin/StandIn.h"
 #include "plugin/FavouritesMenu.h"
@@ -54,7 +55,7 @@ protected:
   void Run(const std::string& Bytes, std::function<int32_t(platform::MenuHandle)> Choose) {
     Write(Settings, Bytes);
     standin::SetMenuChooser([&](const standin::TrackCall& Call) {
-      Shown = standin::DescribeMenu(Call.Menu);
+      Shown = platform::DescribeMenu(Call.Menu);
       LiveWhileShown = standin::LiveMenuCount();
       return Choose(Call.Menu);
     });

@@ -3,6 +3,7 @@
 #include "plugin/FavouritesMenu.h"
 
 #include "base/Errors.h"
+#include "platform/MenuDrawing.h"
 #include "platform/standin/ShellStandIn.h"
 #include "unit/posix/FavouritesTestFixture.h"
 
@@ -86,7 +87,7 @@ TEST_P(FavouritesMenuTest, BuildsTheTree) {
   const auto Lines = LinesOf(GetParam().Text);
   {
     const TFavouritesMenu Menu = BuildFavouritesMenu(*Lines);
-    EXPECT_EQ(standin::DescribeMenu(Menu.Root()), GetParam().Tree);
+    EXPECT_EQ(platform::DescribeMenu(Menu.Root()), GetParam().Tree);
   }
   EXPECT_EQ(standin::LiveMenuCount(), 0);
 }
@@ -96,9 +97,9 @@ INSTANTIATE_TEST_SUITE_P(Lines, FavouritesMenuTest, ::testing::ValuesIn(TreeCase
 
 TEST_F(FavouritesTest, MissingFileIsEnabledOnceItExists) {
   const auto Lines = LinesOf(u"Report\tC:\\Missing\\report.txt /l 5");
-  EXPECT_EQ(standin::DescribeMenu(BuildFavouritesMenu(*Lines).Root()), "Report #1 grayed\n");
+  EXPECT_EQ(platform::DescribeMenu(BuildFavouritesMenu(*Lines).Root()), "Report #1 grayed\n");
   MakeFile(u"C:\\Missing\\report.txt");
-  EXPECT_EQ(standin::DescribeMenu(BuildFavouritesMenu(*Lines).Root()), "Report #1\n");
+  EXPECT_EQ(platform::DescribeMenu(BuildFavouritesMenu(*Lines).Root()), "Report #1\n");
 }
 
 TEST_F(FavouritesTest, HeaderTextsArePoppedDeepestFirst) {

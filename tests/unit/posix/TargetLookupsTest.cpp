@@ -3,6 +3,7 @@
 
 #include "plugin/TargetLookups.h"
 
+#include "platform/MenuDrawing.h"
 #include "platform/standin/StandIn.h"
 #include "plugin/FavouritesCommand.h"
 #include "plugin/FavouritesMenu.h"
@@ -122,7 +123,7 @@ TEST_F(LookupTest, MenuShowsWhatAnsweredByTheDeadlineAndTheRestEnabled) {
                              u"\\\\slow\\share\\a.txt\nDocs\t\\\\slow\\share\\docs /l 3\n"
                              u"N:\\x.txt\nC:\\Slow\\b.txt");
   const TFavouritesMenu Menu = BuildFavouritesMenu(*Lines);
-  EXPECT_EQ(standin::DescribeMenu(Menu.Root()),
+  EXPECT_EQ(platform::DescribeMenu(Menu.Root()),
             "notes.txt #1\nFolder Work #2\nReport #3 grayed\na.txt #4\nDocs #5\nx.txt #6\n"
             "b.txt #7\n");
 }
@@ -208,7 +209,7 @@ TEST_F(LookupTest, AnAnswerThatComesWhileTheMenuIsOpenServesTheNextMenu) {
         "\\\\slow\\share\\a.txt\r\n\\\\slow\\share\\gone.txt");
   std::vector<std::string> Shown;
   standin::SetMenuChooser([&](const standin::TrackCall& Call) {
-    Shown.push_back(standin::DescribeMenu(Call.Menu));
+    Shown.push_back(platform::DescribeMenu(Call.Menu));
     Open(); // both answer now, after the deadline, while the menu is on the screen
     WaitPassed({"a.txt", "gone.txt"});
     return 0;
@@ -228,7 +229,7 @@ TEST_F(LookupTest, CommandEndsAndOpensAnUnansweredChoiceWhileItsLookUpBlocks) {
         "Docs\t\\\\slow\\share\\a.txt /l 3\r\nC:\\Missing\\r.txt");
   std::string Shown;
   standin::SetMenuChooser([&](const standin::TrackCall& Call) {
-    Shown = standin::DescribeMenu(Call.Menu);
+    Shown = platform::DescribeMenu(Call.Menu);
     return 1;
   });
   RunFavouritesCommand(reinterpret_cast<platform::WindowHandle>(0x4242));
