@@ -1,6 +1,7 @@
 #include "lib/FileUnit.h"
 
 #include "base/Errors.h"
+#include "base/TextFormat.h"
 #include "lib/FileNameUnit.h"
 #include "platform/Ansi.h"
 #include "platform/Error.h"
@@ -52,8 +53,7 @@ uint32_t NextToken() {
 // path field leaves room for.
 std::u16string TemporarySibling(std::u16string_view Path, uint32_t Token) {
   std::u16string Name = u"~";
-  for (int Shift = 28; Shift >= 0; Shift -= 4)
-    Name += u"0123456789abcdef"[(Token >> Shift) & 0xF];
+  AppendHex(Name, Token, 8, HexCase::Lower);
   const size_t Folder = NameStart(Path);
   const size_t Room = PathField - 1 - Folder;
   if (Name.size() > Room)

@@ -1,6 +1,7 @@
 #include "plugin/FavouritesCommand.h"
 
 #include "base/Errors.h"
+#include "base/TextFormat.h"
 #include "lib/FileNameUnit.h"
 #include "lib/FileUnit.h"
 #include "lib/StringRecordList.h"
@@ -57,8 +58,7 @@ constexpr TFixedEntry FixedEntries[] = {
 std::u16string CaretLineNumber(WindowHandle Window) {
   TCaretPosition Position{};
   GetCaretPosition(Window, Position);
-  const std::string Digits = std::to_string(static_cast<int64_t>(Position.Y) + 1);
-  return std::u16string(Digits.begin(), Digits.end());
+  return Decimal(static_cast<int64_t>(Position.Y) + 1);
 }
 
 uint32_t EnabledWhen(bool Condition) {
@@ -87,8 +87,7 @@ std::u16string SettingsLockName(std::u16string_view Path) {
     }
   }
   std::u16string Name = u"Marigold.Settings.";
-  for (int Shift = 60; Shift >= 0; Shift -= 4)
-    Name += u"0123456789ABCDEF"[(Hash >> Shift) & 0xF];
+  AppendHex(Name, Hash, 16, HexCase::Upper);
   return Name;
 }
 

@@ -4,7 +4,7 @@
 
 #include "CheckReport.h"
 
-#include "base/Errors.h"
+#include "base/Unicode.h"
 #include "platform/Console.h"
 #include "platform/Error.h"
 #include "plugin/PluginFileAccessUnit.h"

@@ -1,7 +1,7 @@
 #include "lib/PatternSet.h"
 #include "lib/StringSearchUnit.h"
 
-#include "base/Errors.h"
+#include "base/Unicode.h"
 
 #include <gtest/gtest.h>
 

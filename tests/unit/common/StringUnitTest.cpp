@@ -1,6 +1,6 @@
 #include "lib/StringUnit.h"
 
-#include "base/Errors.h"
+#include "base/Unicode.h"
 
 #include <gtest/gtest.h>
 
