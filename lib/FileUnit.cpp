@@ -137,14 +137,15 @@ std::error_code ReplaceExisting(std::u16string_view Target, std::u16string_view 
     }
     const platform::ReplaceFailure Failure = platform::ReplaceFailureOf(Error);
     if (Failure != platform::ReplaceFailure::NothingMoved) {
-      if (!platform::MoveFileTo(Replacement, Target, true)) {
+      if (!platform::MoveFileTo(Replacement, Target, /*ReplaceExisting=*/true)) {
         KeepAttributes(Target, FormerAttributes);
         RemoveIfTargetStands(Target, Backup);
         return {};
       }
       const auto Present = FilePresent(Target);
+      // The former file, back in place.
       if (Present && !*Present && !Backup.empty())
-        (void)platform::MoveFileTo(Backup, Target, false); // the former file, back in place
+        (void)platform::MoveFileTo(Backup, Target, /*ReplaceExisting=*/false);
       break;
     }
     if (Attempt == Attempts || !platform::IsBusy(Error))
@@ -275,7 +276,7 @@ void SaveAnsiStringToFile(std::u16string_view Path, std::string_view Data, SaveM
   }
   if (!Attributes) {
     // There was no file: the move never replaces one that appeared meanwhile.
-    if ((Error = platform::MoveFileTo(Temporary, Target, false))) {
+    if ((Error = platform::MoveFileTo(Temporary, Target, /*ReplaceExisting=*/false))) {
       (void)platform::RemoveFile(Temporary);
       FailSave(Path, Error);
     }

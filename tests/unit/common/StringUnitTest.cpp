@@ -213,7 +213,7 @@ Text JoinLiterally(std::u16string_view Separator, const std::vector<Text>& Value
   for (const Text& Value : Values)
     if (!((Options & joSkipEmpty) && Value.empty()))
       Result += Value + Text(Separator);
-  return RemoveSuffix(Result, Separator, false);
+  return RemoveSuffix(Result, Separator, /*IgnoreCase=*/false);
 }
 
 TEST(StringUnitJoining, EqualsAppendThenRemoveOneSeparatorOnSmallInputs) {
