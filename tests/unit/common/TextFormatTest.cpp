@@ -33,7 +33,7 @@ TEST(TextFormat, HexKeepsTheLowDigitsWithZerosInFront) {
   for (const auto& C : Cases) {
     std::string Narrow = "x";
     AppendHex(Narrow, C.Value, C.Digits, C.Case);
-    EXPECT_EQ(Narrow, "x" + std::string(C.Text));
+    EXPECT_EQ(Narrow, std::string("x").append(C.Text));
     std::u16string Wide;
     AppendHex(Wide, C.Value, C.Digits, C.Case);
     EXPECT_EQ(ToUtf8(Wide), C.Text);
