@@ -9,13 +9,7 @@ Exception::Exception(std::u16string Message, std::error_code Code)
     : FMessage(std::move(Message)), FCode(Code), FUtf8(ToUtf8(FMessage)) {}
 
 std::u16string FormatAssertion(std::u16string_view Message, std::u16string_view Source, int Line) {
-  std::u16string Result(Message);
-  Result += u" (";
-  Result += Source;
-  Result += u", ";
-  Result += Decimal(Line);
-  Result += u" 行)";
-  return Result;
+  return std::u16string(Message) + u" (" + std::u16string(Source) + u", " + Decimal(Line) + u" 行)";
 }
 
 void AssertionFailure(std::u16string_view Message, std::u16string_view Source, int Line) {

@@ -37,12 +37,13 @@ inline void AppendUtf16(std::u16string& Out, char32_t Code) {
   }
 }
 
-// The code point that starts at Text[I] and the units it takes. A surrogate that is not half of a
-// pair comes back as itself, one unit long: each caller refuses, replaces or escapes it.
+// A code point and the units (bytes or UTF-16 units) it takes.
 struct TCodePoint {
   char32_t Code;
   size_t Length;
 };
+// The code point that starts at Text[I]. A surrogate that is not half of a pair comes back as
+// itself, one unit long: each caller refuses, replaces or escapes it.
 inline TCodePoint CodePointAt(std::u16string_view Text, size_t I) {
   const char16_t Unit = Text[I];
   if (Unit >= 0xD800 && Unit <= 0xDBFF && I + 1 < Text.size() && Text[I + 1] >= 0xDC00 &&

@@ -143,9 +143,8 @@ std::error_code ReplaceExisting(std::u16string_view Target, std::u16string_view 
         return {};
       }
       const auto Present = FilePresent(Target);
-      // The former file, back in place.
       if (Present && !*Present && !Backup.empty())
-        (void)platform::MoveFileTo(Backup, Target, /*ReplaceExisting=*/false);
+        (void)platform::MoveFileTo(Backup, Target, /*ReplaceExisting=*/false); // back in place
       break;
     }
     if (Attempt == Attempts || !platform::IsBusy(Error))

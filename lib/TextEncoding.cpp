@@ -20,11 +20,7 @@ uint8_t Byte(std::string_view Data, size_t I) {
 
 // The code point of the strict UTF-8 sequence at Data[I] (no overlongs, no surrogates, at most
 // U+10FFFF) and its length; length 0 when the bytes there are not one.
-struct Decoded {
-  char32_t Code = 0;
-  size_t Length = 0;
-};
-Decoded NextUtf8(std::string_view Data, size_t I) {
+TCodePoint NextUtf8(std::string_view Data, size_t I) {
   const uint8_t Lead = Byte(Data, I);
   if (Lead < 0x80)
     return {Lead, 1};
@@ -55,7 +51,7 @@ Decoded NextUtf8(std::string_view Data, size_t I) {
 bool IsValidUtf8WithHighBytes(std::string_view Data) {
   bool High = false;
   for (size_t I = 0; I < Data.size();) {
-    const Decoded D = NextUtf8(Data, I);
+    const TCodePoint D = NextUtf8(Data, I);
     if (D.Length == 0)
       return false;
     High |= D.Length > 1;
@@ -68,7 +64,7 @@ std::u16string DecodeUtf8(std::string_view Data) {
   std::u16string Out;
   Out.reserve(Data.size());
   for (size_t I = 0; I < Data.size();) {
-    const Decoded D = NextUtf8(Data, I);
+    const TCodePoint D = NextUtf8(Data, I);
     if (D.Length == 0) {
       Out += Replacement;
       ++I;
@@ -100,9 +96,7 @@ std::u16string DecodeUtf16(std::string_view Data, bool BigEndian) {
   return Out;
 }
 
-std::optional<std::string> EncodeUtf16(std::u16string_view Text, bool BigEndian) {
-  if (HasLoneSurrogate(Text))
-    return std::nullopt;
+std::string EncodeUtf16(std::u16string_view Text, bool BigEndian) {
   std::string Out;
   Out.reserve(Text.size() * 2);
   for (const char16_t Unit : Text) {
@@ -188,10 +182,12 @@ std::string_view TrimBlankUnits(std::string_view Body, TextEncoding Encoding, bo
 }
 
 std::optional<std::string> EncodeTextExactly(std::u16string_view Text, TextEncoding Encoding) {
+  if (Encoding != TextEncoding::Ansi && HasLoneSurrogate(Text))
+    return std::nullopt;
   switch (Encoding) {
   case TextEncoding::Utf8:
   case TextEncoding::Utf8Bom:
-    return HasLoneSurrogate(Text) ? std::nullopt : std::optional(ToUtf8(Text));
+    return ToUtf8(Text);
   case TextEncoding::Utf16Le:
     return EncodeUtf16(Text, /*BigEndian=*/false);
   case TextEncoding::Utf16Be:
