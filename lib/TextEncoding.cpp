@@ -43,7 +43,7 @@ TCodePoint NextUtf8(std::string_view Data, size_t I) {
       return {};
     Code = (Code << 6) | (Next & 0x3F);
   }
-  if (Code < Least || Code > 0x10FFFF || (Code >= 0xD800 && Code <= 0xDFFF))
+  if (Code < Least || Code > 0x10FFFF || IsSurrogate(Code))
     return {};
   return {Code, Length};
 }
