@@ -47,7 +47,4 @@ public:
 [[noreturn]] void AssertionFailure(std::u16string_view Message, std::u16string_view Source,
                                    int Line);
 
-// UTF-16 to UTF-8, lone surrogates as U+FFFD; for what() and test output.
-std::string ToUtf8(std::u16string_view Text);
-
 } // namespace marigold

@@ -1,7 +1,7 @@
 #pragma once
 
-// Code points to UTF-8 and UTF-16 units: the one encoder of each that the layers share, and the
-// one lenient UTF-8 reader of the native side.
+// Code points to UTF-8 and UTF-16 units and back: the one encoder of each that the layers share,
+// the one reader of surrogate pairs, and the one lenient UTF-8 reader of the native side.
 
 #include <string>
 #include <string_view>
@@ -35,6 +35,48 @@ inline void AppendUtf16(std::u16string& Out, char32_t Code) {
   } else {
     Out += static_cast<char16_t>(Code);
   }
+}
+
+// A code point and the units (bytes or UTF-16 units) it takes.
+struct TCodePoint {
+  char32_t Code;
+  size_t Length;
+};
+// The code point that starts at Text[I]. A surrogate that is not half of a pair comes back as
+// itself, one unit long: each caller refuses, replaces or escapes it.
+inline TCodePoint CodePointAt(std::u16string_view Text, size_t I) {
+  const char16_t Unit = Text[I];
+  if (Unit >= 0xD800 && Unit <= 0xDBFF && I + 1 < Text.size() && Text[I + 1] >= 0xDC00 &&
+      Text[I + 1] <= 0xDFFF)
+    return {0x10000 + ((static_cast<char32_t>(Unit) - 0xD800) << 10) + (Text[I + 1] - 0xDC00), 2};
+  return {Unit, 1};
+}
+
+inline bool IsSurrogate(char32_t Code) {
+  return Code >= 0xD800 && Code <= 0xDFFF;
+}
+
+// Whether Text holds a surrogate outside a pair, which no Unicode encoding can store.
+inline bool HasLoneSurrogate(std::u16string_view Text) {
+  for (size_t I = 0; I < Text.size();) {
+    const TCodePoint Next = CodePointAt(Text, I);
+    if (IsSurrogate(Next.Code))
+      return true;
+    I += Next.Length;
+  }
+  return false;
+}
+
+// UTF-16 to UTF-8, lone surrogates as U+FFFD; for what() and test output.
+inline std::string ToUtf8(std::u16string_view Text) {
+  std::string Out;
+  Out.reserve(Text.size());
+  for (size_t I = 0; I < Text.size();) {
+    const TCodePoint Next = CodePointAt(Text, I);
+    AppendUtf8(Out, IsSurrogate(Next.Code) ? U'\uFFFD' : Next.Code);
+    I += Next.Length;
+  }
+  return Out;
 }
 
 // UTF-8 Bytes as UTF-16, for names and arguments the native system hands over: a sequence cut

@@ -7,7 +7,7 @@
 //   cmake --preset bench -B build/bench && cmake --build build/bench -j2 &&
 //   for b in build/bench/bench/bench_text_*; do "$b"; done
 
-#include "base/Errors.h"
+#include "base/Unicode.h"
 
 #include <benchmark/benchmark.h>
 

@@ -172,7 +172,7 @@ std::u16string ResolveRelativePath(std::u16string_view Base, std::u16string_view
   if (!IsAbsolutePath(Base) || !IsValidPath(Relative))
     return {};
   std::u16string B = RemoveTrailingBackslash(Base);
-  const bool KeepTrailingBackslash = HasSuffix(Relative, u"\\", false);
+  const bool KeepTrailingBackslash = HasSuffix(Relative, u"\\", /*IgnoreCase=*/false);
   const Components W = SplitKeepEmpty(RemoveTrailingBackslash(Relative));
 
   size_t First = 0;

@@ -1,6 +1,7 @@
 #include "lib/FileUnit.h"
 
 #include "base/Errors.h"
+#include "base/TextFormat.h"
 #include "lib/FileNameUnit.h"
 #include "platform/Ansi.h"
 #include "platform/Error.h"
@@ -52,8 +53,7 @@ uint32_t NextToken() {
 // path field leaves room for.
 std::u16string TemporarySibling(std::u16string_view Path, uint32_t Token) {
   std::u16string Name = u"~";
-  for (int Shift = 28; Shift >= 0; Shift -= 4)
-    Name += u"0123456789abcdef"[(Token >> Shift) & 0xF];
+  AppendHex(Name, Token, 8, HexCase::Lower);
   const size_t Folder = NameStart(Path);
   const size_t Room = PathField - 1 - Folder;
   if (Name.size() > Room)
@@ -137,14 +137,14 @@ std::error_code ReplaceExisting(std::u16string_view Target, std::u16string_view 
     }
     const platform::ReplaceFailure Failure = platform::ReplaceFailureOf(Error);
     if (Failure != platform::ReplaceFailure::NothingMoved) {
-      if (!platform::MoveFileTo(Replacement, Target, true)) {
+      if (!platform::MoveFileTo(Replacement, Target, /*ReplaceExisting=*/true)) {
         KeepAttributes(Target, FormerAttributes);
         RemoveIfTargetStands(Target, Backup);
         return {};
       }
       const auto Present = FilePresent(Target);
       if (Present && !*Present && !Backup.empty())
-        (void)platform::MoveFileTo(Backup, Target, false); // the former file, back in place
+        (void)platform::MoveFileTo(Backup, Target, /*ReplaceExisting=*/false); // back in place
       break;
     }
     if (Attempt == Attempts || !platform::IsBusy(Error))
@@ -275,7 +275,7 @@ void SaveAnsiStringToFile(std::u16string_view Path, std::string_view Data, SaveM
   }
   if (!Attributes) {
     // There was no file: the move never replaces one that appeared meanwhile.
-    if ((Error = platform::MoveFileTo(Temporary, Target, false))) {
+    if ((Error = platform::MoveFileTo(Temporary, Target, /*ReplaceExisting=*/false))) {
       (void)platform::RemoveFile(Temporary);
       FailSave(Path, Error);
     }

@@ -124,11 +124,12 @@ void ConvertChars(std::u16string& S, TCharConversion Conversion) {
   case ccDigitsToNarrow:
     return Tables().DigitsToNarrow.Apply(S);
   case ccKanaToWide:
-    return ReplaceStringsInPlace(S, Tables().NarrowKana, Tables().WideKanaStrings, true);
+    return ReplaceStringsInPlace(S, Tables().NarrowKana, Tables().WideKanaStrings,
+                                 /*ReplaceAll=*/true);
   case ccKanaToNarrow:
-    return ReplaceStringsInPlace(S, Tables().WideKana, NarrowKanaTable, true);
+    return ReplaceStringsInPlace(S, Tables().WideKana, NarrowKanaTable, /*ReplaceAll=*/true);
   case ccKanaToHiragana:
-    ReplaceStringsInPlace(S, Tables().NarrowKana, Tables().WideKanaStrings, true);
+    ReplaceStringsInPlace(S, Tables().NarrowKana, Tables().WideKanaStrings, /*ReplaceAll=*/true);
     return Tables().KatakanaToHiragana.Apply(S);
   case ccHiraganaToKatakana:
     return Tables().HiraganaToKatakana.Apply(S);

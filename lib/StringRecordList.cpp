@@ -145,7 +145,7 @@ std::u16string TCommonStringRecordList::GetDelimitedText(std::u16string_view Del
     Result += Cell(I);
     Result += Delimiter;
   }
-  return RemoveSuffix(Result, Delimiter, false);
+  return RemoveSuffix(Result, Delimiter, /*IgnoreCase=*/false);
 }
 
 void TCommonStringRecordList::SplitText(std::u16string_view Value,
@@ -165,7 +165,7 @@ void TCommonStringRecordList::SplitText(std::u16string_view Value,
     const auto P = static_cast<int32_t>(Found + 1);
     int32_t L = 0;
     for (const std::u16string& D : Delimiters)
-      if (MatchesAt(D, Value, P, false)) {
+      if (MatchesAt(D, Value, P, /*IgnoreCase=*/false)) {
         L = static_cast<int32_t>(D.size());
         break;
       }

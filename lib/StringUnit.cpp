@@ -64,20 +64,20 @@ std::u16string EncloseWith(std::u16string_view S, std::u16string_view Quote, boo
 }
 
 std::u16string AddTrailingBackslash(std::u16string_view S) {
-  return EnsureSuffix(S, Backslash, false);
+  return EnsureSuffix(S, Backslash, /*IgnoreCase=*/false);
 }
 
 std::u16string RemoveTrailingBackslash(std::u16string_view S) {
-  return RemoveSuffix(S, Backslash, false);
+  return RemoveSuffix(S, Backslash, /*IgnoreCase=*/false);
 }
 
 std::u16string ExtractBefore(std::u16string_view S, std::u16string_view Delimiter) {
-  const std::int32_t Position = FindSubString(Delimiter, S, false);
+  const std::int32_t Position = FindSubString(Delimiter, S, /*IgnoreCase=*/false);
   return std::u16string(Position > 0 ? S.substr(0, static_cast<std::size_t>(Position) - 1) : S);
 }
 
 std::u16string ExtractAfter(std::u16string_view S, std::u16string_view Delimiter) {
-  const std::int32_t Position = FindSubString(Delimiter, S, false);
+  const std::int32_t Position = FindSubString(Delimiter, S, /*IgnoreCase=*/false);
   return std::u16string(
       Position > 0 ? S.substr(static_cast<std::size_t>(Position) - 1 + Delimiter.size()) : S);
 }

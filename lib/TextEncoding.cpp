@@ -20,11 +20,7 @@ uint8_t Byte(std::string_view Data, size_t I) {
 
 // The code point of the strict UTF-8 sequence at Data[I] (no overlongs, no surrogates, at most
 // U+10FFFF) and its length; length 0 when the bytes there are not one.
-struct Decoded {
-  char32_t Code = 0;
-  size_t Length = 0;
-};
-Decoded NextUtf8(std::string_view Data, size_t I) {
+TCodePoint NextUtf8(std::string_view Data, size_t I) {
   const uint8_t Lead = Byte(Data, I);
   if (Lead < 0x80)
     return {Lead, 1};
@@ -47,7 +43,7 @@ Decoded NextUtf8(std::string_view Data, size_t I) {
       return {};
     Code = (Code << 6) | (Next & 0x3F);
   }
-  if (Code < Least || Code > 0x10FFFF || (Code >= 0xD800 && Code <= 0xDFFF))
+  if (Code < Least || Code > 0x10FFFF || IsSurrogate(Code))
     return {};
   return {Code, Length};
 }
@@ -55,7 +51,7 @@ Decoded NextUtf8(std::string_view Data, size_t I) {
 bool IsValidUtf8WithHighBytes(std::string_view Data) {
   bool High = false;
   for (size_t I = 0; I < Data.size();) {
-    const Decoded D = NextUtf8(Data, I);
+    const TCodePoint D = NextUtf8(Data, I);
     if (D.Length == 0)
       return false;
     High |= D.Length > 1;
@@ -68,7 +64,7 @@ std::u16string DecodeUtf8(std::string_view Data) {
   std::u16string Out;
   Out.reserve(Data.size());
   for (size_t I = 0; I < Data.size();) {
-    const Decoded D = NextUtf8(Data, I);
+    const TCodePoint D = NextUtf8(Data, I);
     if (D.Length == 0) {
       Out += Replacement;
       ++I;
@@ -100,43 +96,13 @@ std::u16string DecodeUtf16(std::string_view Data, bool BigEndian) {
   return Out;
 }
 
-// Code point at Text[I] and its length in units; length 0 for a lone surrogate.
-Decoded NextUtf16(std::u16string_view Text, size_t I) {
-  const char16_t Unit = Text[I];
-  if (Unit < 0xD800 || Unit > 0xDFFF)
-    return {Unit, 1};
-  if (Unit <= 0xDBFF && I + 1 < Text.size() && Text[I + 1] >= 0xDC00 && Text[I + 1] <= 0xDFFF)
-    return {0x10000 + ((static_cast<char32_t>(Unit) - 0xD800) << 10) + (Text[I + 1] - 0xDC00), 2};
-  return {};
-}
-
-std::optional<std::string> EncodeUtf8(std::u16string_view Text) {
-  std::string Out;
-  Out.reserve(Text.size());
-  for (size_t I = 0; I < Text.size();) {
-    const Decoded D = NextUtf16(Text, I);
-    if (D.Length == 0)
-      return std::nullopt;
-    AppendUtf8(Out, D.Code);
-    I += D.Length;
-  }
-  return Out;
-}
-
-std::optional<std::string> EncodeUtf16(std::u16string_view Text, bool BigEndian) {
+std::string EncodeUtf16(std::u16string_view Text, bool BigEndian) {
   std::string Out;
   Out.reserve(Text.size() * 2);
-  for (size_t I = 0; I < Text.size();) {
-    const Decoded D = NextUtf16(Text, I);
-    if (D.Length == 0)
-      return std::nullopt;
-    for (size_t K = 0; K < D.Length; ++K) {
-      const char16_t Unit = Text[I + K];
-      const char High = static_cast<char>(Unit >> 8), Low = static_cast<char>(Unit & 0xFF);
-      Out += BigEndian ? High : Low;
-      Out += BigEndian ? Low : High;
-    }
-    I += D.Length;
+  for (const char16_t Unit : Text) {
+    const char High = static_cast<char>(Unit >> 8), Low = static_cast<char>(Unit & 0xFF);
+    Out += BigEndian ? High : Low;
+    Out += BigEndian ? Low : High;
   }
   return Out;
 }
@@ -191,9 +157,9 @@ std::u16string DecodeText(std::string_view Data, TextEncoding Encoding) {
   case TextEncoding::Utf8Bom:
     return DecodeUtf8(Data);
   case TextEncoding::Utf16Le:
-    return DecodeUtf16(Data, false);
+    return DecodeUtf16(Data, /*BigEndian=*/false);
   case TextEncoding::Utf16Be:
-    return DecodeUtf16(Data, true);
+    return DecodeUtf16(Data, /*BigEndian=*/true);
   case TextEncoding::Ansi:
     break;
   }
@@ -216,14 +182,16 @@ std::string_view TrimBlankUnits(std::string_view Body, TextEncoding Encoding, bo
 }
 
 std::optional<std::string> EncodeTextExactly(std::u16string_view Text, TextEncoding Encoding) {
+  if (Encoding != TextEncoding::Ansi && HasLoneSurrogate(Text))
+    return std::nullopt;
   switch (Encoding) {
   case TextEncoding::Utf8:
   case TextEncoding::Utf8Bom:
-    return EncodeUtf8(Text);
+    return ToUtf8(Text);
   case TextEncoding::Utf16Le:
-    return EncodeUtf16(Text, false);
+    return EncodeUtf16(Text, /*BigEndian=*/false);
   case TextEncoding::Utf16Be:
-    return EncodeUtf16(Text, true);
+    return EncodeUtf16(Text, /*BigEndian=*/true);
   case TextEncoding::Ansi:
     break;
   }

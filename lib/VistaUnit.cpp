@@ -32,7 +32,7 @@ std::vector<std::u16string> ProgramFilesFolders() {
 const std::u16string* LeadingFolder(std::u16string_view Path,
                                     const std::vector<std::u16string>& Folders) {
   for (const auto& Folder : Folders)
-    if (MatchesAt(Folder, Path, 1, true))
+    if (MatchesAt(Folder, Path, 1, /*IgnoreCase=*/true))
       return &Folder;
   return nullptr;
 }
@@ -42,7 +42,7 @@ const std::u16string* LeadingFolder(std::u16string_view Path,
 bool OnDriveOfAny(std::u16string_view Path, const std::vector<std::u16string>& Folders) {
   return std::any_of(Folders.begin(), Folders.end(), [&](const std::u16string& Folder) {
     return StartsWithDrivePrefix(Folder) &&
-           MatchesAt(std::u16string_view(Folder).substr(0, 3), Path, 1, true);
+           MatchesAt(std::u16string_view(Folder).substr(0, 3), Path, 1, /*IgnoreCase=*/true);
   });
 }
 
@@ -81,7 +81,7 @@ std::u16string VistaRedirectPath(std::u16string_view Path) {
 
   const std::u16string AppData = GetSpecialFolderPath(fkAppData);
   return ReplaceStrings(Subject, {*ProgramFiles + u"(x86)", *ProgramFiles}, {AppData, AppData},
-                        true, true);
+                        /*IgnoreCase=*/true, /*ReplaceAll=*/true);
 }
 
 } // namespace marigold

@@ -3,7 +3,7 @@
 // The one drawing of a menu as text, over the entries the system holds, so that tests, the demo
 // and the checker show a menu alike on every platform.
 
-#include "base/Errors.h"
+#include "base/Unicode.h"
 #include "platform/Menu.h"
 
 #include <string>

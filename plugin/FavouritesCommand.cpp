@@ -1,6 +1,7 @@
 #include "plugin/FavouritesCommand.h"
 
 #include "base/Errors.h"
+#include "base/TextFormat.h"
 #include "lib/FileNameUnit.h"
 #include "lib/FileUnit.h"
 #include "lib/StringRecordList.h"
@@ -57,8 +58,7 @@ constexpr TFixedEntry FixedEntries[] = {
 std::u16string CaretLineNumber(WindowHandle Window) {
   TCaretPosition Position{};
   GetCaretPosition(Window, Position);
-  const std::string Digits = std::to_string(static_cast<int64_t>(Position.Y) + 1);
-  return std::u16string(Digits.begin(), Digits.end());
+  return Decimal(static_cast<int64_t>(Position.Y) + 1);
 }
 
 uint32_t EnabledWhen(bool Condition) {
@@ -87,8 +87,7 @@ std::u16string SettingsLockName(std::u16string_view Path) {
     }
   }
   std::u16string Name = u"Marigold.Settings.";
-  for (int Shift = 60; Shift >= 0; Shift -= 4)
-    Name += u"0123456789ABCDEF"[(Hash >> Shift) & 0xF];
+  AppendHex(Name, Hash, 16, HexCase::Upper);
   return Name;
 }
 
@@ -144,7 +143,7 @@ TSettingsLock::TSettingsLock(std::u16string_view Path, uint32_t TimeoutMs) {
 TSettingsLock::~TSettingsLock() = default;
 
 void RunProgram(std::u16string_view ProgramPath, std::u16string_view Arguments) {
-  std::u16string CommandLine = EncloseWith(ProgramPath, Quote, false);
+  std::u16string CommandLine = EncloseWith(ProgramPath, Quote, /*IgnoreCase=*/false);
   if (!Arguments.empty()) {
     CommandLine += u' ';
     CommandLine += Arguments;
@@ -153,8 +152,8 @@ void RunProgram(std::u16string_view ProgramPath, std::u16string_view Arguments) 
 }
 
 std::u16string CleanSelection(std::u16string_view Selected) {
-  return ReplaceStrings(Selected, {u"\t", u"\r\n", u"\r", u"\n"}, {u" ", u" ", u"", u""}, false,
-                        true);
+  return ReplaceStrings(Selected, {u"\t", u"\r\n", u"\r", u"\n"}, {u" ", u" ", u"", u""},
+                        /*IgnoreCase=*/false, /*ReplaceAll=*/true);
 }
 
 std::u16string QuoteSearchText(std::u16string_view S) {
@@ -173,7 +172,8 @@ std::u16string QuoteSearchText(std::u16string_view S) {
     I = RunEnd;
   }
   // Always a closing quote of its own: an escaped text may already end in one.
-  return std::u16string(Quote) + ReplaceStrings(Doubled, {Quote}, {u"\\\""}, false, true) +
+  return std::u16string(Quote) +
+         ReplaceStrings(Doubled, {Quote}, {u"\\\""}, /*IgnoreCase=*/false, /*ReplaceAll=*/true) +
          std::u16string(Quote);
 }
 
@@ -181,7 +181,8 @@ void OpenFavourite(const TCommonStringRecordList& Lines, int32_t Index) {
   // The same trimmed text the menu entry was made from, so the entry opens what it shows.
   const TFavouriteEntry Entry = CheckedFavouriteEntry(TrimBlanksAndControls(Lines.GetItem(Index)),
                                                       LookupClock::now() + LookupDeadline);
-  const std::u16string QuotedPath = EncloseWith(Entry.Line.ExpandedPath, Quote, false);
+  const std::u16string QuotedPath =
+      EncloseWith(Entry.Line.ExpandedPath, Quote, /*IgnoreCase=*/false);
   // Not answered in time: opened as a file, and the editor says what it finds there.
   if (Entry.Kind == FavouriteKind::File || Entry.Kind == FavouriteKind::Unanswered)
     RunProgram(GetEditorPath(),
@@ -228,10 +229,10 @@ void RegisterActiveFile(WindowHandle Window, std::u16string_view FileName,
     const std::string_view Mark = ByteOrderMark(Encoding);
     // Trimmed as a whole text: no blanks before the new line, none after the last line.
     std::string_view Rest =
-        TrimBlankUnits(std::string_view(Former).substr(Mark.size()), Encoding, false);
+        TrimBlankUnits(std::string_view(Former).substr(Mark.size()), Encoding, /*Front=*/false);
     std::u16string Head = TrimBlanksAndControls(Line);
     if (Head.empty())
-      Rest = TrimBlankUnits(Rest, Encoding, true);
+      Rest = TrimBlankUnits(Rest, Encoding, /*Front=*/true);
     else if (!Rest.empty())
       Head = Line.substr(Line.find(Head.front())) + u"\r\n"; // its own end stays inside
     if (const std::optional<std::string> Encoded = EncodeTextExactly(Head, Encoding)) {
@@ -286,7 +287,7 @@ void RunFavouritesCommand(WindowHandle Window) {
     if (Entry.Form)
       RegisterActiveFile(Window, FileName, Selected, *Entry.Form);
     else
-      RunProgram(GetEditorPath(), EncloseWith(GetSettingsFileName(), Quote, false));
+      RunProgram(GetEditorPath(), EncloseWith(GetSettingsFileName(), Quote, /*IgnoreCase=*/false));
   }
 }
 

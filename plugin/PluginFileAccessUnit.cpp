@@ -146,7 +146,8 @@ std::u16string GetLegacySettingsFileName() {
 
 std::u16string GetBackupFileName(std::u16string_view Path) {
   const std::u16string Extension = ExtractFileExt(Path);
-  const std::u16string Suffix = EnsurePrefix(RemovePrefix(Extension, u".", false), u"_", false);
+  const std::u16string Suffix =
+      EnsurePrefix(RemovePrefix(Extension, u".", /*IgnoreCase=*/false), u"_", /*IgnoreCase=*/false);
   return std::u16string(Path.substr(0, Path.size() - Extension.size())) + Suffix + u".bak";
 }
 

@@ -1,6 +1,5 @@
 #include "platform/Console.h"
 
-#include "base/Errors.h"
 #include "base/Unicode.h"
 #include "platform/standin/FilesStandIn.h"
 

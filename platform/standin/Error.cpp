@@ -1,5 +1,7 @@
 #include "platform/Error.h"
 
+#include "base/Unicode.h"
+
 #include <cerrno>
 #include <string>
 
@@ -24,9 +26,7 @@ std::error_code ShortWrite() noexcept {
 std::u16string SystemReason(std::error_code Error) {
   if (!Error)
     return {};
-  // strerror's texts are ASCII.
-  const std::string Text = Error.message();
-  return std::u16string(Text.begin(), Text.end());
+  return FromUtf8(Error.message());
 }
 
 } // namespace marigold::platform

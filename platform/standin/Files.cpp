@@ -1,7 +1,6 @@
 #include "platform/Files.h"
 #include "platform/standin/FilesStandIn.h"
 
-#include "base/Errors.h"
 #include "base/Unicode.h"
 #include "base/UniqueResource.h"
 #include "platform/Error.h"

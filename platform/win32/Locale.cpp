@@ -1,6 +1,7 @@
 #include "platform/Locale.h"
 
 #include "base/Errors.h"
+#include "base/TextFormat.h"
 #include "base/WideText.h"
 
 #include <climits>
@@ -13,10 +14,7 @@ namespace marigold::platform {
 namespace {
 
 [[noreturn]] void RaiseCompareFailure(DWORD Code) {
-  std::u16string Message = u"CompareStringW failed, system error ";
-  for (char C : std::to_string(Code))
-    Message += static_cast<char16_t>(C);
-  throw marigold::Exception(std::move(Message),
+  throw marigold::Exception(u"CompareStringW failed, system error " + Decimal(Code),
                             std::error_code(static_cast<int>(Code), std::system_category()));
 }
 

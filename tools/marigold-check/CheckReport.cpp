@@ -1,6 +1,6 @@
 #include "CheckReport.h"
 
-#include "base/Errors.h"
+#include "base/TextFormat.h"
 #include "base/Unicode.h"
 #include "lib/FileNameUnit.h"
 #include "lib/StringRecordList.h"
@@ -22,11 +22,6 @@ namespace {
 
 constexpr char16_t Replacement = u'\uFFFD';
 constexpr char16_t FullWidthSpace = u'\u3000';
-
-std::u16string Number(int64_t N) {
-  const std::string Digits = std::to_string(N);
-  return std::u16string(Digits.begin(), Digits.end());
-}
 
 struct TIgnoredLine {
   int32_t Index, Depth, MostAllowed;
@@ -220,7 +215,7 @@ TEncodingCheck CheckEncoding(std::string_view Bytes, TextEncoding Encoding, cons
         if (DecodeText(File.Bytes[I], TextEncoding::Utf8).find(Replacement) !=
             std::u16string::npos) {
           const auto Line = static_cast<int32_t>(I) + 1;
-          Out.push_back({0, Severity::Warning, Problem::LooksLikeUtf8, {Number(Line)}});
+          Out.push_back({0, Severity::Warning, Problem::LooksLikeUtf8, {Decimal(Line)}});
           return {Line, false};
         }
   }
@@ -233,7 +228,7 @@ TEncodingCheck CheckEncoding(std::string_view Bytes, TextEncoding Encoding, cons
         DecodeText(std::string(Mark) + std::string(File.Bytes[I]), Encoding);
     const std::optional<std::string> Again = EncodeTextExactly(Text, Encoding);
     if (File.BreakLost[I] && I + 1 < File.Bytes.size())
-      Out.push_back({Line, Severity::Warning, Problem::JoinedLine, {Name, Number(Line + 1)}});
+      Out.push_back({Line, Severity::Warning, Problem::JoinedLine, {Name, Decimal(Line + 1)}});
     else if (!Again || *Again != File.Bytes[I] ||
              (Encoding != TextEncoding::Ansi && Text.find(Replacement) != std::u16string::npos))
       Out.push_back({Line, Severity::Warning, Problem::UnstorableBytes, {Name}});
@@ -312,7 +307,7 @@ public:
     const std::u16string Target = E.Line.Options.empty() ? Path : Path + u" /" + E.Line.Options;
     const auto [Earlier, Fresh] = FTargets.emplace(CaseFoldedPath(Target), Line(I));
     if (!Fresh)
-      Add(I, Severity::Note, Problem::Duplicate, {Number(Earlier->second)});
+      Add(I, Severity::Note, Problem::Duplicate, {Decimal(Earlier->second)});
   }
 
   void Header(int32_t I, int32_t Depth, std::u16string_view Trimmed) {
@@ -324,7 +319,7 @@ public:
           (E.Line.FieldCount >= 2 || E.Kind == FavouriteKind::Unanswered))
         Add(I, Severity::Warning, Problem::HeaderWithTarget, {E.Line.Target});
       if (Trimmed.front() == FullWidthSpace)
-        Add(I, Severity::Warning, Problem::FullWidthIndent, {Number(Depth)});
+        Add(I, Severity::Warning, Problem::FullWidthIndent, {Decimal(Depth)});
     }
   }
 
@@ -344,8 +339,8 @@ private:
     const char16_t First = Trimmed.empty() ? u'\0' : Trimmed.front();
     if (First == FullWidthSpace) {
       if (Unlabelled && Broken)
-        return Named(Problem::FullWidthIndent, {Number(Depth)});
-      Add(I, Severity::Warning, Problem::FullWidthIndent, {Number(Depth)});
+        return Named(Problem::FullWidthIndent, {Decimal(Depth)});
+      Add(I, Severity::Warning, Problem::FullWidthIndent, {Decimal(Depth)});
     } else if (First == u';' || First == u'#') {
       if (Unlabelled && Broken)
         return Named(Problem::CommentLine, {std::u16string(1, First)});
@@ -375,7 +370,7 @@ private:
     const std::u16string& Path = E.Line.ExpandedPath;
     switch (E.Kind) {
     case FavouriteKind::Malformed:
-      Add(I, Severity::Warning, Problem::TooManyFields, {Number(E.Line.FieldCount)});
+      Add(I, Severity::Warning, Problem::TooManyFields, {Decimal(E.Line.FieldCount)});
       return;
     case FavouriteKind::NotAbsolute:
       if (Trimmed.empty()) {
@@ -392,7 +387,7 @@ private:
       Add(I, Severity::Warning, Problem::Missing, {Path});
       return;
     case FavouriteKind::Unanswered:
-      Add(I, Severity::Note, Problem::Unanswered, {Path, Number(plugin::LookupDeadline.count())});
+      Add(I, Severity::Note, Problem::Unanswered, {Path, Decimal(plugin::LookupDeadline.count())});
       return;
     case FavouriteKind::Separator:
     case FavouriteKind::Folder:
@@ -457,14 +452,14 @@ Report CheckSettings(std::string_view Bytes, std::u16string_view Folder,
       Hidden[FollowsFrom(Header)].push_back(plugin::FileNamePart(Trimmed(Header)));
   for (const TIgnoredLine& L : Walk.Ignored) {
     if (L.MostAllowed == 0) {
-      Check.Add(L.Index, Severity::Warning, Problem::IgnoredBeforeTop, {Number(L.Depth)});
+      Check.Add(L.Index, Severity::Warning, Problem::IgnoredBeforeTop, {Decimal(L.Depth)});
       continue;
     }
     const auto Lost = Hidden.find(Check.Line(L.Index));
     Diagnostic& D =
         Check.Add(L.Index, Severity::Warning,
                   Lost == Hidden.end() ? Problem::IgnoredJump : Problem::IgnoredJumpHides,
-                  {Number(L.Depth), Number(L.MostAllowed), Number(L.Depth - L.MostAllowed)});
+                  {Decimal(L.Depth), Decimal(L.MostAllowed), Decimal(L.Depth - L.MostAllowed)});
     if (Lost != Hidden.end())
       D.Hidden = Lost->second;
   }

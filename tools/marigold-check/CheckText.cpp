@@ -2,7 +2,7 @@
 
 #include "CheckReport.h"
 
-#include "base/Errors.h"
+#include "base/TextFormat.h"
 #include "base/Unicode.h"
 #include "lib/FileNameUnit.h"
 
@@ -255,11 +255,6 @@ std::string_view SeverityName(Severity Level) {
   return Level == Severity::Warning ? "warning" : "note";
 }
 
-std::u16string Decimal(int64_t N) {
-  const std::string Digits = std::to_string(N);
-  return std::u16string(Digits.begin(), Digits.end());
-}
-
 } // namespace
 
 std::span<const Message> Messages() {
@@ -310,10 +305,8 @@ std::u16string Visible(std::u16string_view S, bool TabArrow) {
     if (C == u'\t') {
       Out += TabArrow ? u'⇥' : C;
     } else if (C < 0x20 || (C >= 0x7F && C <= 0x9F)) {
-      static constexpr char16_t Hex[] = u"0123456789ABCDEF";
-      Out += u"<U+00";
-      Out += Hex[C >> 4];
-      Out += Hex[C & 0xF];
+      Out += u"<U+";
+      AppendHex(Out, C, 4, HexCase::Upper);
       Out += u'>';
     } else {
       Out += C;
@@ -433,13 +426,10 @@ std::string FormatJson(const Report& R, std::u16string_view FileLabel, Language 
 
 std::string JsonString(std::u16string_view S) {
   std::string Out = "\"";
-  for (size_t I = 0; I < S.size(); ++I) {
-    const char16_t C = S[I];
-    const bool High = C >= 0xD800 && C <= 0xDBFF;
-    const bool Paired = High && I + 1 < S.size() && S[I + 1] >= 0xDC00 && S[I + 1] <= 0xDFFF;
-    if (Paired) {
-      AppendUtf8(Out, 0x10000 + ((static_cast<char32_t>(C) - 0xD800) << 10) + (S[++I] - 0xDC00));
-    } else if (C == u'"' || C == u'\\') {
+  for (size_t I = 0; I < S.size();) {
+    const auto [C, Length] = CodePointAt(S, I);
+    I += Length;
+    if (C == u'"' || C == u'\\') {
       Out += '\\';
       Out += static_cast<char>(C);
     } else if (C == u'\n') {
@@ -448,12 +438,10 @@ std::string JsonString(std::u16string_view S) {
       Out += "\\r";
     } else if (C == u'\t') {
       Out += "\\t";
-    } else if (C < 0x20 || (C >= 0xD800 && C <= 0xDFFF)) {
+    } else if (C < 0x20 || IsSurrogate(C)) {
       // Control characters and lone surrogates as escapes: the document stays valid UTF-8.
-      static constexpr char Hex[] = "0123456789abcdef";
       Out += "\\u";
-      for (int Shift = 12; Shift >= 0; Shift -= 4)
-        Out += Hex[(C >> Shift) & 0xF];
+      AppendHex(Out, C, 4, HexCase::Lower);
     } else {
       AppendUtf8(Out, C);
     }

@@ -4,7 +4,7 @@
 
 #include "CheckReport.h"
 
-#include "base/Errors.h"
+#include "base/Unicode.h"
 #include "platform/Console.h"
 #include "platform/Error.h"
 #include "plugin/PluginFileAccessUnit.h"
@@ -79,7 +79,7 @@ int Run(const std::vector<std::u16string>& Arguments) {
     return 2;
   }
   if (O.Help) {
-    Say(check::Say(Text::Usage, Lang), false);
+    Say(check::Say(Text::Usage, Lang), /*ToErrors=*/false);
     return 0;
   }
   if (O.Version) {
@@ -122,7 +122,8 @@ int main(int argc, char** argv) {
     platform::PrepareConsoleProgram();
     return Run(platform::ProgramArguments(argc, argv));
   } catch (const std::exception& Error) {
-    platform::WriteStandard(std::string("marigold-check: error: ") + Error.what() + "\n", true);
+    platform::WriteStandard(std::string("marigold-check: error: ") + Error.what() + "\n",
+                            /*ToErrors=*/true);
     return 2;
   }
 }

@@ -1,4 +1,5 @@
 #include "base/Errors.h"
+#include "base/Unicode.h"
 
 #include <gtest/gtest.h>
 
@@ -23,4 +24,6 @@ TEST(Errors, Utf8ConversionHandlesSurrogates) {
   EXPECT_EQ(ToUtf8(u"a\u00e9\u3042"), "a\xc3\xa9\xe3\x81\x82");
   EXPECT_EQ(ToUtf8(u"\U0001F600"), "\xf0\x9f\x98\x80");
   EXPECT_EQ(ToUtf8(std::u16string(1, char16_t(0xD800))), "\xef\xbf\xbd");
+  EXPECT_EQ(ToUtf8(u"\xDC00\xD800x\xD800"),
+            "\xef\xbf\xbd\xef\xbf\xbdx\xef\xbf\xbd"); // reversed, cut
 }

@@ -1,5 +1,6 @@
 #include "lib/FileUnit.h"
 #include "base/Errors.h"
+#include "base/Unicode.h"
 #include "platform/Files.h"
 
 #include "FileUnitTestFolder.h"

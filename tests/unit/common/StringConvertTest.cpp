@@ -1,6 +1,6 @@
 #include "lib/StringConvertUnit.h"
 
-#include "base/Errors.h"
+#include "base/Unicode.h"
 #include "lib/ConstUnit.h"
 
 #include <gtest/gtest.h>

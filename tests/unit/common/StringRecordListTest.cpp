@@ -1,6 +1,7 @@
 #include "lib/StringRecordList.h"
 
 #include "base/Errors.h"
+#include "base/Unicode.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>

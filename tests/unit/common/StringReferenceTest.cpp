@@ -1,5 +1,5 @@
 // The fast text utilities against the literal reference implementations on random inputs.
-#include "base/Errors.h"
+#include "base/Unicode.h"
 #include "lib/StringConvertUnit.h"
 #include "lib/StringSearchUnit.h"
 #include "reference/ConvertReference.h"

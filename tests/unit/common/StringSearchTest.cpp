@@ -1,7 +1,7 @@
 #include "lib/PatternSet.h"
 #include "lib/StringSearchUnit.h"
 
-#include "base/Errors.h"
+#include "base/Unicode.h"
 
 #include <gtest/gtest.h>
 
@@ -120,29 +120,37 @@ TEST(SameRange, CountAndPositions) {
 }
 
 TEST(CountSubString, OverlapAndLetterFold) {
-  EXPECT_EQ(CountSubString(u"aa", u"aaaa", false, false), 3);
-  EXPECT_EQ(CountSubString(u"aa", u"aaaa", true, false), 2);
-  EXPECT_EQ(CountSubString(u"aa", u"aaaaa", true, false), 2);
-  EXPECT_EQ(CountSubString(u"abc", u"ab", false, false), 0);
-  EXPECT_EQ(CountSubString(u"", u"ab", false, false), 0);
-  EXPECT_EQ(CountSubString(u"ａ", u"Ａ", false, true), 1); // this fold knows full-width letters
-  EXPECT_EQ(CountSubString(u"ａ", u"Ａ", false, false), 0);
-  EXPECT_EQ(CountSubString(u"Ab", u"aBxab", false, true), 2);
-  EXPECT_EQ(CountSubString(u"@", u"`", false, true), 0);
+  const struct {
+    std::u16string_view SubStr, S;
+    bool NonOverlapping, IgnoreCase;
+    int32_t Expected;
+  } Cases[] = {
+      {u"aa", u"aaaa", false, false, 3}, {u"aa", u"aaaa", true, false, 2},
+      {u"aa", u"aaaaa", true, false, 2}, {u"abc", u"ab", false, false, 0},
+      {u"", u"ab", false, false, 0},     {u"ａ", u"Ａ", false, false, 0},
+      {u"ａ", u"Ａ", false, true, 1}, // this fold knows full-width letters
+      {u"Ab", u"aBxab", false, true, 2}, {u"@", u"`", false, true, 0},
+  };
+  for (const auto& C : Cases)
+    EXPECT_EQ(CountSubString(C.SubStr, C.S, C.NonOverlapping, C.IgnoreCase), C.Expected)
+        << ToUtf8(C.SubStr) << " in " << ToUtf8(C.S);
 }
 
 TEST(ReplaceStrings, FlattensLineBreaksWithCrLfAsOneUnit) {
   EXPECT_EQ(ReplaceStrings(u"a\tb\r\nc\rd\ne", {u"\t", u"\r\n", u"\r", u"\n"},
-                           {u" ", u" ", u"", u""}, false, true),
+                           {u" ", u" ", u"", u""}, /*IgnoreCase=*/false, /*ReplaceAll=*/true),
             u"a b cde");
   EXPECT_EQ(ReplaceStrings(u"\r\n\r\r\n\n", {u"\t", u"\r\n", u"\r", u"\n"}, {u" ", u" ", u"", u""},
-                           false, true),
+                           /*IgnoreCase=*/false, /*ReplaceAll=*/true),
             u"  ");
 }
 
 TEST(ReplaceStrings, EscapesQuotes) {
-  EXPECT_EQ(ReplaceStrings(u"say \"hi\"", {u"\""}, {u"\\\""}, false, true), u"say \\\"hi\\\"");
-  EXPECT_EQ(ReplaceStrings(u"plain", {u"\""}, {u"\\\""}, false, true), u"plain");
+  EXPECT_EQ(
+      ReplaceStrings(u"say \"hi\"", {u"\""}, {u"\\\""}, /*IgnoreCase=*/false, /*ReplaceAll=*/true),
+      u"say \\\"hi\\\"");
+  EXPECT_EQ(ReplaceStrings(u"plain", {u"\""}, {u"\\\""}, /*IgnoreCase=*/false, /*ReplaceAll=*/true),
+            u"plain");
 }
 
 struct ReplaceCase {

@@ -1,6 +1,6 @@
 #include "lib/StringUnit.h"
 
-#include "base/Errors.h"
+#include "base/Unicode.h"
 
 #include <gtest/gtest.h>
 
@@ -213,7 +213,7 @@ Text JoinLiterally(std::u16string_view Separator, const std::vector<Text>& Value
   for (const Text& Value : Values)
     if (!((Options & joSkipEmpty) && Value.empty()))
       Result += Value + Text(Separator);
-  return RemoveSuffix(Result, Separator, false);
+  return RemoveSuffix(Result, Separator, /*IgnoreCase=*/false);
 }
 
 TEST(StringUnitJoining, EqualsAppendThenRemoveOneSeparatorOnSmallInputs) {

@@ -1,6 +1,6 @@
 // How a settings file's bytes are read, and which texts each encoding can hold exactly.
 #include "lib/TextEncoding.h"
-#include "base/Errors.h"
+#include "base/Unicode.h"
 
 #include <gtest/gtest.h>
 

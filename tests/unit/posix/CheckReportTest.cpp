@@ -328,7 +328,7 @@ TEST(CheckText, ControlCharactersAreShownNotWritten) {
   };
   for (const auto& [Text, Shown] : Cases)
     EXPECT_EQ(Visible(Text), Shown) << ToUtf8(Text);
-  EXPECT_EQ(Visible(u"a\t\x01", false), u"a\t<U+0001>"); // JSON escapes the TAB itself
+  EXPECT_EQ(Visible(u"a\t\x01", /*TabArrow=*/false), u"a\t<U+0001>"); // JSON escapes the TAB itself
 }
 
 TEST(JsonString, EscapesWhatJsonRequires) {

@@ -1,6 +1,6 @@
 #include "StorageTestSupport.h"
 
-#include "base/Errors.h"
+#include "base/Unicode.h"
 #include "plugin/PluginFileAccessUnit.h"
 #include "plugin/PluginLibrary.h"
 #include "plugin/plugin.h"

@@ -1,6 +1,6 @@
 #include "StorageTestSupport.h"
 
-#include "base/Errors.h"
+#include "base/Unicode.h"
 
 #include "lib/OSVersionUnit.h"
 #include "lib/VistaUnit.h"

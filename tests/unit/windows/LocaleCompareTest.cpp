@@ -26,8 +26,8 @@ TEST(LocaleCompareWindows, IgnoreCaseFoldsEveryScriptButNotKanaOrWidth) {
   };
   for (const Case& C : Cases) {
     SCOPED_TRACE(testing::Message() << C.A.size() << " vs " << C.B.size());
-    EXPECT_EQ(platform::LocaleTextEquals(C.A, C.B, true), C.EqualIgnoringCase);
-    EXPECT_EQ(platform::LocaleTextEquals(C.A, C.B, false), C.EqualExactly);
+    EXPECT_EQ(platform::LocaleTextEquals(C.A, C.B, /*IgnoreCase=*/true), C.EqualIgnoringCase);
+    EXPECT_EQ(platform::LocaleTextEquals(C.A, C.B, /*IgnoreCase=*/false), C.EqualExactly);
   }
 }
 

@@ -1,4 +1,4 @@
-#include "base/Errors.h"
+#include "base/Unicode.h"
 #include "base/WideText.h"
 #include "lib/OSVersionUnit.h"
 #include "lib/ShellSpecialFolderPathUnit.h"
