@@ -76,11 +76,9 @@ struct TCheckWalk {
 
   // The header's submenu was attached where the header lies: the walk closed it.
   bool Closed(int32_t Header) const {
-    const auto Line = static_cast<size_t>(Header);
-    const std::vector<platform::MenuItem> Items = platform::ReadMenu(In[Line]);
-    return Opens[Line] && std::any_of(Items.begin(), Items.end(), [&](const platform::MenuItem& M) {
-             return M.Submenu == Opens[Line];
-           });
+    const platform::MenuHandle Submenu = Opens[static_cast<size_t>(Header)];
+    return Submenu && std::ranges::any_of(platform::ReadMenu(In[static_cast<size_t>(Header)]),
+                                          [&](const auto& M) { return M.Submenu == Submenu; });
   }
 
   // The first ignored line after Index: what keeps a submenu open from there on. Without ignored
