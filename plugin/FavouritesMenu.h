@@ -129,6 +129,11 @@ public:
   void PushCaption(int32_t Level, std::u16string_view Text);
   std::u16string PopCaption(int32_t Level);
 
+  // The popup at Level, which takes the entries of that depth; null once attached or not made.
+  [[nodiscard]] platform::MenuHandle LevelMenu(int32_t Level) const {
+    const auto Slot = static_cast<size_t>(Level);
+    return Slot < FLevelMenus.size() ? FLevelMenus[Slot].get() : nullptr;
+  }
   // Hands every popup over: LevelMenus[0] as the root.
   TFavouritesMenu Finish();
   // By line index, the entries as appended: settled by the answers that came in time.
@@ -143,20 +148,38 @@ private:
   std::vector<std::unique_ptr<TCommonStringRecordList>> FPendingCaptions;
 };
 
+// What the one walk over the lines tells its listener, as TFavouritesMenuBuilder takes it.
+template <class S>
+concept FavouriteWalkSteps = requires(S& Steps, int32_t N, std::u16string_view Text) {
+  Steps.NewLevelMenu(N);
+  Steps.AddFavouriteItem(N, N, Text);
+  Steps.PushCaption(N, Text);
+  Steps.AttachSubmenu(N, Steps.PopCaption(N));
+};
+// Optional: Ignore(Index, Depth, MostAllowed): line Index is ignored, being deeper than
+// MostAllowed (0 before the first top-level line).
+template <class S>
+concept IgnoresFavourites = requires(S& Steps, int32_t N) {
+  Steps.Ignore(N, N, N);
+};
+// Optional: HeaderLine(Index, Depth): line Index is a header; its text is pushed next.
+template <class S>
+concept MarksHeaderLines = requires(S& Steps, int32_t N) {
+  Steps.HeaderLine(N, N);
+};
+static_assert(FavouriteWalkSteps<TFavouritesMenuBuilder>);
+
 // The one walk over the lines that decides their nesting, for the menu builder and for everything
-// that explains the menu. Steps has NewLevelMenu, AddFavouriteItem, PushCaption, PopCaption and
-// AttachSubmenu as TFavouritesMenuBuilder; it may also have
-//   Ignore(Index, Depth, MostAllowed): line Index is ignored, being deeper than MostAllowed
-//                                      (0 before the first top-level line);
-//   HeaderLine(Index, Depth):          line Index is a header; its text is pushed next.
-template <class Steps> void WalkFavourites(const TCommonStringRecordList& Lines, Steps& S) {
+// that explains the menu.
+template <FavouriteWalkSteps Steps>
+void WalkFavourites(const TCommonStringRecordList& Lines, Steps& S) {
   S.NewLevelMenu(0);
   int32_t Previous = -1;
   for (int32_t I = 0; I < Lines.Count(); ++I) {
     const std::u16string Line = Lines.GetItem(I);
     const int32_t D = IndentLevel(Line);
     if (D >= Previous + 2) { // a jump of two or more levels
-      if constexpr (requires { S.Ignore(I, D, Previous + 1); })
+      if constexpr (IgnoresFavourites<Steps>)
         S.Ignore(I, D, Previous + 1);
       continue;
     }
@@ -165,7 +188,7 @@ template <class Steps> void WalkFavourites(const TCommonStringRecordList& Lines,
     if (Previous < D)
       S.NewLevelMenu(D);
     if (N > D) {
-      if constexpr (requires { S.HeaderLine(I, D); })
+      if constexpr (MarksHeaderLines<Steps>)
         S.HeaderLine(I, D);
       S.PushCaption(D, T); // a header: captions its submenu once that is closed
     } else {

@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <map>
 #include <optional>
+#include <set>
 #include <tuple>
 
 namespace marigold::check {
@@ -27,76 +28,52 @@ struct TIgnoredLine {
   int32_t Index, Depth, MostAllowed;
 };
 
-// Listens to the plug-in's walk: which lines become entries, which are ignored or head a
-// submenu, and which popups end up reachable from the root, popup for popup as the builder
-// makes and attaches them.
+// Builds the menu with the plug-in's own builder and notes where each line went: the popup its
+// entry or header lies in and, for a header, the popup opened for the lines under it. Whether the
+// root reaches them is read from the menu that was built.
 struct TCheckWalk {
+  plugin::TFavouritesMenuBuilder& Builder;
   std::vector<bool> IsItem; // by line: the line makes an entry
   std::vector<TIgnoredLine> Ignored;
-  std::vector<int32_t> Headers;    // header lines in order
-  std::vector<bool> Closed;        // by line: a header whose caption was taken off
-  std::vector<int32_t> LevelPopup; // the popup at each level; -1 once attached
-  std::vector<std::vector<int32_t>> PopupItems, PopupChildren;
-  std::vector<std::vector<int32_t>> PendingHeaders; // per level, as the caption stacks
-  int32_t NextHeader = -1;
+  std::vector<int32_t> Headers;            // header lines in order
+  std::vector<platform::MenuHandle> In;    // by line: the popup its entry or header lies in
+  std::vector<platform::MenuHandle> Opens; // by header line: the popup opened right after it
+  int32_t Opening = -1;                    // the header line just read, until the next popup
 
-  explicit TCheckWalk(int32_t Count)
-      : IsItem(static_cast<size_t>(Count)), Closed(static_cast<size_t>(Count)) {}
+  TCheckWalk(plugin::TFavouritesMenuBuilder& B, int32_t Count)
+      : Builder(B), IsItem(static_cast<size_t>(Count)), In(IsItem.size()), Opens(IsItem.size()) {}
 
   void Ignore(int32_t Index, int32_t Depth, int32_t MostAllowed) {
     Ignored.push_back({Index, Depth, MostAllowed});
   }
   void NewLevelMenu(int32_t Level) {
-    const auto Slot = static_cast<size_t>(Level);
-    if (LevelPopup.size() < Slot + 1)
-      LevelPopup.resize(Slot + 1, -1);
-    LevelPopup[Slot] = static_cast<int32_t>(PopupItems.size());
-    PopupItems.emplace_back();
-    PopupChildren.emplace_back();
+    Builder.NewLevelMenu(Level);
+    if (Opening >= 0)
+      Opens[static_cast<size_t>(Opening)] = Builder.LevelMenu(Level);
+    Opening = -1;
   }
-  void AddFavouriteItem(int32_t Level, int32_t Index, std::u16string_view) {
+  void AddFavouriteItem(int32_t Level, int32_t Index, std::u16string_view Text) {
+    Builder.AddFavouriteItem(Level, Index, Text);
     IsItem[static_cast<size_t>(Index)] = true;
-    PopupItems[static_cast<size_t>(LevelPopup[static_cast<size_t>(Level)])].push_back(Index);
+    In[static_cast<size_t>(Index)] = Builder.LevelMenu(Level);
+    Opening = -1;
   }
-  void HeaderLine(int32_t Index, int32_t) {
+  void HeaderLine(int32_t Index, int32_t Level) {
     Headers.push_back(Index);
-    NextHeader = Index;
+    In[static_cast<size_t>(Index)] = Builder.LevelMenu(Level);
+    Opening = Index;
   }
-  void PushCaption(int32_t Level, std::u16string_view) {
-    if (PendingHeaders.size() < static_cast<size_t>(Level) + 1)
-      PendingHeaders.resize(static_cast<size_t>(Level) + 1);
-    PendingHeaders[static_cast<size_t>(Level)].push_back(NextHeader);
-  }
-  std::u16string PopCaption(int32_t Level) {
-    if (static_cast<size_t>(Level) < PendingHeaders.size()) {
-      auto& Stack = PendingHeaders[static_cast<size_t>(Level)];
-      if (!Stack.empty()) {
-        Closed[static_cast<size_t>(Stack.back())] = true;
-        Stack.pop_back();
-      }
-    }
-    return {};
-  }
-  void AttachSubmenu(int32_t Level, std::u16string_view) {
-    int32_t& Child = LevelPopup[static_cast<size_t>(Level) + 1];
-    if (Child < 0)
-      return;
-    PopupChildren[static_cast<size_t>(LevelPopup[static_cast<size_t>(Level)])].push_back(Child);
-    Child = -1; // the parent's now, as in the builder
+  void PushCaption(int32_t Level, std::u16string_view Text) { Builder.PushCaption(Level, Text); }
+  std::u16string PopCaption(int32_t Level) { return Builder.PopCaption(Level); }
+  void AttachSubmenu(int32_t Level, std::u16string_view Text) {
+    Builder.AttachSubmenu(Level, Text);
   }
 
-  // By line: the entry is in a popup that the root reaches.
-  std::vector<bool> Shown() const {
-    std::vector<bool> Lines(IsItem.size());
-    std::vector<int32_t> Todo{LevelPopup.at(0)};
-    while (!Todo.empty()) {
-      const auto Popup = static_cast<size_t>(Todo.back());
-      Todo.pop_back();
-      for (int32_t Line : PopupItems[Popup])
-        Lines[static_cast<size_t>(Line)] = true;
-      Todo.insert(Todo.end(), PopupChildren[Popup].begin(), PopupChildren[Popup].end());
-    }
-    return Lines;
+  // The header's submenu was attached where the header lies: the walk closed it.
+  bool Closed(int32_t Header) const {
+    const platform::MenuHandle Submenu = Opens[static_cast<size_t>(Header)];
+    return Submenu && std::ranges::any_of(platform::ReadMenu(In[static_cast<size_t>(Header)]),
+                                          [&](const auto& M) { return M.Submenu == Submenu; });
   }
 
   // The first ignored line after Index: what keeps a submenu open from there on. Without ignored
@@ -236,7 +213,10 @@ TEncodingCheck CheckEncoding(std::string_view Bytes, TextEncoding Encoding, cons
   return {};
 }
 
-std::vector<TreeItem> ReadTree(platform::MenuHandle Menu, const std::vector<int32_t>& Number) {
+// The entries of Menu and its submenus; Reached gets every popup read.
+std::vector<TreeItem> ReadTree(platform::MenuHandle Menu, const std::vector<int32_t>& Number,
+                               std::set<platform::MenuHandle>& Reached) {
+  Reached.insert(Menu);
   std::vector<TreeItem> Items;
   for (const platform::MenuItem& Item : platform::ReadMenu(Menu)) {
     TreeItem T;
@@ -248,7 +228,7 @@ std::vector<TreeItem> ReadTree(platform::MenuHandle Menu, const std::vector<int3
       T.Disabled = (Item.Flags & platform::MenuDisabled) != 0;
       T.Submenu = Item.Submenu != nullptr;
       if (Item.Submenu)
-        T.Children = ReadTree(Item.Submenu, Number);
+        T.Children = ReadTree(Item.Submenu, Number, Reached);
       else if (Item.Id >= 1 && Item.Id <= Number.size())
         T.Line = Number[Item.Id - 1];
     }
@@ -423,18 +403,15 @@ Report CheckSettings(std::string_view Bytes, std::u16string_view Folder,
   Lines.SetText(DecodeText(Bytes, R.Encoding));
   const TFileLines File(Bytes, R.Encoding, Lines);
 
-  TCheckWalk Walk(Lines.Count());
-  plugin::WalkFavourites(Lines, Walk);
-
   // The plug-in's own build, look-ups and deadline included; its entries as it appended them.
   plugin::TTargetLookups Lookups(Deadline);
   plugin::TFavouritesMenuBuilder Builder(plugin::CollectFavouriteEntries(Lines, Lookups), &Lookups);
-  plugin::WalkFavourites(Lines, Builder);
-  {
-    const plugin::TFavouritesMenu Menu = Builder.Finish();
-    R.Tree = ReadTree(Menu.Root(), File.Number);
-    R.Drawing = platform::DescribeMenu(Menu.Root());
-  }
+  TCheckWalk Walk(Builder, Lines.Count());
+  plugin::WalkFavourites(Lines, Walk);
+  const plugin::TFavouritesMenu Menu = Builder.Finish();
+  std::set<platform::MenuHandle> Reached;
+  R.Tree = ReadTree(Menu.Root(), File.Number, Reached);
+  R.Drawing = platform::DescribeMenu(Menu.Root());
 
   const TEncodingCheck Encoding = CheckEncoding(Bytes, R.Encoding, File, R.Diagnostics);
   if (Encoding.Misread)
@@ -448,7 +425,7 @@ Report CheckSettings(std::string_view Bytes, std::u16string_view Folder,
   // An over-indented line comes first, with every submenu it keeps from being closed.
   std::map<int32_t, std::vector<std::u16string>> Hidden; // by the ignored line's file line
   for (int32_t Header : Walk.Headers)
-    if (!Walk.Closed[static_cast<size_t>(Header)])
+    if (!Walk.Closed(Header))
       Hidden[FollowsFrom(Header)].push_back(plugin::FileNamePart(Trimmed(Header)));
   for (const TIgnoredLine& L : Walk.Ignored) {
     if (L.MostAllowed == 0) {
@@ -466,7 +443,7 @@ Report CheckSettings(std::string_view Bytes, std::u16string_view Folder,
   for (int32_t Header : Walk.Headers) {
     const size_t First = R.Diagnostics.size();
     Check.Header(Header, plugin::IndentLevel(Lines.GetItem(Header)), Trimmed(Header));
-    if (!Walk.Closed[static_cast<size_t>(Header)])
+    if (!Walk.Closed(Header))
       Check.Add(Header, Severity::Warning, Problem::HeaderNeverClosed,
                 {plugin::FileNamePart(Trimmed(Header))});
     // The line that makes it a header is one too deep: what it says follows from that.
@@ -476,11 +453,10 @@ Report CheckSettings(std::string_view Bytes, std::u16string_view Folder,
           (Walk.IsIgnored(Header + 1) || R.Diagnostics[D].Kind == Problem::HeaderNeverClosed))
         R.Diagnostics[D].Because = Cause;
   }
-  const std::vector<bool> Shown = Walk.Shown();
   for (int32_t I = 0; I < Lines.Count(); ++I) {
     if (!Walk.IsItem[static_cast<size_t>(I)])
       continue;
-    if (!Shown[static_cast<size_t>(I)])
+    if (!Reached.contains(Walk.In[static_cast<size_t>(I)]))
       Check.Add(I, Severity::Warning, Problem::NotShown).Because = FollowsFrom(I);
     Check.Entry(I, plugin::IndentLevel(Lines.GetItem(I)), Builder.Entries()[static_cast<size_t>(I)],
                 Trimmed(I), Folder);

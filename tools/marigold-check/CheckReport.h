@@ -9,7 +9,6 @@
 #include "plugin/TargetLookups.h"
 
 #include <cstdint>
-#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -18,7 +17,7 @@ namespace marigold::check {
 
 enum class Severity : uint8_t { Warning, Note };
 
-// Each problem's words and JSON fields are one row of the message table (CheckText.cpp).
+// Each problem's words and JSON fields are its row of the problem table (CheckText.cpp).
 enum class Problem : uint8_t {
   Missing,             // {0} path
   Relative,            // {0} path, {1} the absolute path from the file's folder (may be empty)
@@ -48,6 +47,7 @@ enum class Problem : uint8_t {
   RootWithoutCaption,  // {0} path, {1} the caption
   Expanded,            // {0} path, {1} the path with its environment variables put in
   UnsetVariable,       // {0} "%NAME%"
+  Count                // the number of problems
 };
 
 // What a line's problem does to its entry, as the message says it.
@@ -100,7 +100,7 @@ struct Message {
   std::u16string_view Japanese;
 };
 // Every text: the problems' in Problem order, then the others.
-[[nodiscard]] std::span<const Message> Messages();
+[[nodiscard]] std::vector<Message> Messages();
 
 // The texts that are not problems.
 enum class Text : uint8_t {
@@ -139,6 +139,7 @@ enum class Text : uint8_t {
   RuleDotsInside,
   RuleLeadingDot,
   RuleMisplacedColon,
+  Count // the number of texts
 };
 
 // Text T in Lang with {0}, {1}, ... filled from Args.

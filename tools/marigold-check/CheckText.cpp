@@ -13,59 +13,76 @@ namespace marigold::check {
 
 namespace {
 
-constexpr Message Table[] = {
-    // The problems, in Problem order.
-    {"missing", "path", u"the target {0} does not exist: the entry is grayed",
+// One row of a table of words, which holds a row for each value of Id, in order.
+template <class Id> struct Row {
+  Id Kind;
+  std::string_view Key, Fields;
+  std::u16string_view English, Japanese;
+  constexpr Message Words() const { return {Key, Fields, English, Japanese}; }
+};
+template <class Id, size_t N> constexpr bool InOrder(const Row<Id> (&Rows)[N]) {
+  for (size_t I = 0; I < N; ++I)
+    if (static_cast<size_t>(Rows[I].Kind) != I)
+      return false;
+  return N == static_cast<size_t>(Id::Count);
+}
+
+constexpr Row<Problem> Problems[] = {
+    {Problem::Missing, "missing", "path", u"the target {0} does not exist: the entry is grayed",
      u"{0} が見つからないため、項目は灰色になります"},
-    {"relative", "path absolute",
+    {Problem::Relative, "relative", "path absolute",
      u"{0} is a relative path: the entry is disabled, as only absolute paths open{a}",
      u"{0} は相対パスです。開けるのは絶対パスだけなので、項目は無効になります{a}"},
-    {"invalid-path", "path", u"{0} is not a valid path ({r}): the entry is disabled",
+    {Problem::InvalidPath, "invalid-path", "path",
+     u"{0} is not a valid path ({r}): the entry is disabled",
      u"{0} はパスとして正しくありません ({r})。項目は無効になります"},
-    {"too-many-fields", "fields",
+    {Problem::TooManyFields, "too-many-fields", "fields",
      u"the line has {0} TAB-separated fields, but at most 2 (caption and path) are allowed: the "
      u"entry is disabled and shows the whole line",
      u"TAB で区切られた欄が {0} 個あります。欄は 2 個 (表示名とパス) までなので、項目は無効になり、"
      u"行全体が表示されます"},
-    {"ignored-jump", "depth allowed excess",
+    {Problem::IgnoredJump, "ignored-jump", "depth allowed excess",
      u"ignored: indented {0} levels deep, where {1} is the most allowed (one more than the line "
      u"before); remove {n} of indentation",
      u"無視されます: 字下げが {0} 段ありますが、ここでは {1} 段 (前の行より 1 段深い) までです。"
      u"字下げを {n}減らしてください"},
-    {"ignored-jump-hides", "depth allowed excess",
+    {Problem::IgnoredJumpHides, "ignored-jump-hides", "depth allowed excess",
      u"ignored: indented {0} levels deep, where {1} is the most allowed (one more than the line "
      u"before), and with it the menu loses {s}; remove {n} of indentation",
      u"無視されます: 字下げが {0} 段ありますが、ここでは {1} 段 (前の行より 1 段深い) までです。"
      u"このため{s}もメニューから消えます。字下げを {n}減らしてください"},
-    {"ignored-before-top", "depth",
+    {Problem::IgnoredBeforeTop, "ignored-before-top", "depth",
      u"ignored: the line is indented, but comes before the first line without indentation; remove "
      u"its indentation",
      u"無視されます: 字下げのない最初の行より前にある、字下げされた行です。"
      u"字下げをなくしてください"},
-    {"header-never-closed", "caption", u"the submenu \"{0}\" does not appear in the menu",
+    {Problem::HeaderNeverClosed, "header-never-closed", "caption",
+     u"the submenu \"{0}\" does not appear in the menu",
      u"サブメニュー「{0}」はメニューに表示されません"},
-    {"not-shown", "", u"the entry does not appear in the menu, as its submenu does not",
+    {Problem::NotShown, "not-shown", "",
+     u"the entry does not appear in the menu, as its submenu does not",
      u"この項目は、入っているサブメニューごとメニューに表示されません"},
-    {"header-with-target", "target",
+    {Problem::HeaderWithTarget, "header-with-target", "target",
      u"the next line is indented deeper, so this line is a header line and its target {0} makes no "
      u"entry; to keep the entry, write it as a line of its own inside the submenu, or remove the "
      u"indentation of the lines below",
      u"次の行の字下げが深いため、この行は見出し行になり、{0} "
      u"は項目になりません。項目として残すには、"
      u"サブメニューの中に別の行として書くか、下の行の字下げをなくしてください"},
-    {"empty-line", "", u"empty line: a disabled entry without a caption",
+    {Problem::EmptyLine, "empty-line", "", u"empty line: a disabled entry without a caption",
      u"空行です。表示名のない無効な項目になります"},
-    {"empty-header", "",
+    {Problem::EmptyHeader, "empty-header", "",
      u"an empty line is a header line here, as the next line is indented deeper: its submenu has "
      u"no caption",
      u"次の行の字下げが深いため、空行が見出し行になり、サブメニューの表示名が空になります"},
-    {"duplicate", "earlier", u"the same target as line {0}", u"{0} 行目と同じパスとオプションです"},
-    {"unanswered", "path deadline",
+    {Problem::Duplicate, "duplicate", "earlier", u"the same target as line {0}",
+     u"{0} 行目と同じパスとオプションです"},
+    {Problem::Unanswered, "unanswered", "path deadline",
      u"the look-up of {0} did not answer within {1} ms: the menu shows the entry enabled",
      u"{0} の確認が {1} ミリ秒以内に終わらなかったため、項目は選べる状態で表示されます"},
-    {"encoding", "encoding", u"the plug-in reads this file as {c}",
+    {Problem::Encoding, "encoding", "encoding", u"the plug-in reads this file as {c}",
      u"プラグインはこのファイルを{c}として読みます"},
-    {"looks-like-utf-8", "line",
+    {Problem::LooksLikeUtf8, "looks-like-utf-8", "line",
      u"the file is UTF-8, but line {0} holds a byte that is not, so the plug-in reads the whole "
      u"file as ANSI (Shift_JIS on Japanese Windows) and its Japanese text comes out garbled; open "
      u"the file in the editor as UTF-8 (not as Shift_JIS), correct the character on line {0}, and "
@@ -75,81 +92,85 @@ constexpr Message Table[] = {
      u"として読み、日本語が文字化けします。エディターで文字コードを "
      u"UTF-8 に指定して開き (シフト JIS ではなく)、{0} 行目のその文字を直してから UTF-8 で保存"
      u"してください"},
-    {"looks-like-utf-16", "order",
+    {Problem::LooksLikeUtf16, "looks-like-utf-16", "order",
      u"the file looks like UTF-16 {0} without a byte order mark (BOM), so it is read as ANSI "
      u"and no line means what it says (the lines are not checked); save it as UTF-8, or as "
      u"UTF-16 with a BOM",
      u"BOM のない UTF-16 {0} のファイルに見えます。そのためシフト JIS (ANSI) として読まれ、どの行も"
      u"正しく読めません (行ごとの確認はしていません)。UTF-8 か、BOM 付きの UTF-16 で保存し直して"
      u"ください"},
-    {"unstorable-bytes", "encoding",
+    {Problem::UnstorableBytes, "unstorable-bytes", "encoding",
      u"the line holds bytes that are not {c} text: the menu shows substitutes for them; type those "
      u"characters again and save",
      u"この行には{c}の文字として読めないバイトがあり、メニューには代わりの文字が表示されます。"
      u"その文字を入力し直して保存してください"},
-    {"joined-line", "encoding next",
+    {Problem::JoinedLine, "joined-line", "encoding next",
      u"the line ends in a byte that is not {c} text, which takes the line break with it: line {1} "
      u"is read as part of this line; type the last character of this line again and save",
      u"この行の末尾に{c}の文字として読めないバイトがあり、改行と合わせて 1 文字として読まれるため、"
      u"{1} 行目がこの行の続きとして読まれます。この行の最後の文字を入力し直して保存してください"},
-    {"comment-line", "mark",
+    {Problem::CommentLine, "comment-line", "mark",
      u"a line starting with \"{0}\" is no comment: the plug-in reads it as a favourite like any "
      u"other{e}; to leave a favourite out, delete its line",
      u"「{0}」で始まる行もコメントにはならず、ほかの行と同じくお気に入りとして読まれます{e}。"
      u"使わないお気に入りは行ごと削除してください"},
-    {"quoted-path", "path",
+    {Problem::QuotedPath, "quoted-path", "path",
      u"{0} is enclosed in double quotes (as \"Copy as path\" copies it), and a path cannot hold "
      u"them{e}; remove the double quotes",
      u"{0} がダブルクォーテーション (\") で囲まれています (「パスのコピー」でコピーするとこうなり"
      u"ます)。パスに \" は使えません{e}。\" を取り除いてください"},
-    {"full-width-space", "path before",
+    {Problem::FullWidthSpace, "full-width-space", "path before",
      u"{0} has a full-width space after \"{1}\"{e}; type a half-width space there instead (an "
      u"option such as /l 120 needs a half-width space before it)",
      u"{0} の「{1}」の後ろに全角スペースがあります{e}。半角スペースに直してください (/l 120 などの"
      u"オプションの前は半角スペースです)"},
-    {"full-width-space-first", "path", u"{0} begins with a full-width space{e}; delete it",
+    {Problem::FullWidthSpaceFirst, "full-width-space-first", "path",
+     u"{0} begins with a full-width space{e}; delete it",
      u"{0} は全角スペースで始まっています{e}。全角スペースを削除してください"},
-    {"full-width-indent", "level",
+    {Problem::FullWidthIndent, "full-width-indent", "level",
      u"the line is indented with a full-width space, which is no indentation (only TABs are): the "
      u"line is read as indented {0} levels{e}; indent it with TABs",
      u"全角スペースで字下げされていますが、字下げになるのは TAB だけなので、この行は字下げ {0} 段の"
      u"行として読まれます{e}。TAB で字下げしてください"},
-    {"trailing-backslash", "path caption",
+    {Problem::TrailingBackslash, "trailing-backslash", "path caption",
      u"{0} ends in \\, so the entry's caption is \"{1}\", without a name; remove the \\ at its end",
      u"{0} は \\ で終わっているため、表示名が「{1}」となり、名前が出ません。末尾の \\ を削除して"
      u"ください"},
-    {"root-without-caption", "path caption",
+    {Problem::RootWithoutCaption, "root-without-caption", "path caption",
      u"{0} is a drive's root, so the entry's caption is \"{1}\", without a name; write a caption "
      u"and a TAB before the path",
      u"{0} はドライブのルートなので、表示名が「{1}」となり、名前が出ません。パスの前に表示名と TAB "
      u"を書いてください"},
-    {"expanded", "path expanded", u"with its environment variables put in, {0} is {1} here",
+    {Problem::Expanded, "expanded", "path expanded",
+     u"with its environment variables put in, {0} is {1} here",
      u"環境変数を展開すると、{0} はこの環境では {1} になります"},
-    {"unset-variable", "variable",
+    {Problem::UnsetVariable, "unset-variable", "variable",
      u"{0} is not set here{e}; set the environment variable, or write the path out in full",
      u"環境変数 {0} はこの環境では設定されていません{e}。環境変数を設定するか、パスを省略せずに"
      u"書いてください"},
+};
 
-    // The other texts, in Text order.
-    {"heading", "",
+// The texts that are not problems.
+constexpr Row<Text> Texts[] = {
+    {Text::Heading, "heading", "",
      u"The menu (the favourites; the fixed entries 登録, 設定編集 and キャンセル follow them):",
      u"メニュー (お気に入りの部分。"
      u"この後に固定の項目「登録」「設定編集」「キャンセル」が続きます):"},
-    {"no-favourites", "", u"(no favourites)", u"(お気に入りはありません)"},
-    {"legend", "",
+    {Text::NoFavourites, "no-favourites", "", u"(no favourites)", u"(お気に入りはありません)"},
+    {Text::Legend, "legend", "",
      u"(#N: the entry made from line N; grayed: its target is not found; disabled: it cannot be "
      u"chosen, though Windows draws it like any other; >: a submenu)",
      u"(#N: N 行目から作られた項目、灰色: 対象が見つからない項目、無効: 選べない項目 (見た目は"
      u"普通の項目と同じです)、>: サブメニュー)"},
-    {"grayed", "", u"grayed", u"灰色"},
-    {"disabled", "", u"disabled", u"無効"},
-    {"counts", "", u"{0}, {1}", u"{0}、{1}"},
-    {"one-warning", "", u"1 warning", u"警告 1 件"},
-    {"warnings", "", u"{0} warnings", u"警告 {0} 件"},
-    {"one-note", "", u"1 note", u"注記 1 件"},
-    {"notes", "", u"{0} notes", u"注記 {0} 件"},
-    {"because", "", u" (because of line {0})", u" ({0} 行目が原因です)"},
-    {"usage", "",
+    {Text::Grayed, "grayed", "", u"grayed", u"灰色"},
+    {Text::Disabled, "disabled", "", u"disabled", u"無効"},
+    {Text::Counts, "counts", "", u"{0}, {1}", u"{0}、{1}"},
+    {Text::OneWarning, "one-warning", "", u"1 warning", u"警告 1 件"},
+    {Text::Warnings, "warnings", "", u"{0} warnings", u"警告 {0} 件"},
+    {Text::OneNote, "one-note", "", u"1 note", u"注記 1 件"},
+    {Text::Notes, "notes", "", u"{0} notes", u"注記 {0} 件"},
+    {Text::Because, "because", "", u" (because of line {0})", u" ({0} 行目が原因です)"},
+    {Text::Usage, "usage", "",
      u"usage: marigold-check [FILE] [--json] [--lang ja|en]\n"
      u"       marigold-check --help | --version\n"
      u"Shows the favourites menu the plug-in makes from its settings file, and why a line does not "
@@ -175,53 +196,62 @@ constexpr Message Table[] = {
      u"  --version     バージョンを表示します\n"
      u"終了コード: 警告がなければ 0、警告があれば 1、"
      u"ファイルを読めないかオプションが正しくなければ 2\n"},
-    {"unknown-option", "", u"unknown option {0}", u"{0} というオプションはありません"},
-    {"language-value", "", u"--lang takes ja or en, not {0}",
+    {Text::UnknownOption, "unknown-option", "", u"unknown option {0}",
+     u"{0} というオプションはありません"},
+    {Text::LanguageValue, "language-value", "", u"--lang takes ja or en, not {0}",
      u"--lang には ja か en を指定してください ({0} は指定できません)"},
-    {"second-file", "", u"only one FILE, not also {0}",
+    {Text::SecondFile, "second-file", "", u"only one FILE, not also {0}",
      u"ファイルは 1 つだけ指定してください ({0} は余分です)"},
-    {"cannot-read", "", u"{0}: error: cannot read the file: {1}",
+    {Text::CannotRead, "cannot-read", "", u"{0}: error: cannot read the file: {1}",
      u"{0}: error: ファイルを読めません: {1}"},
-    {"no-file-given", "",
+    {Text::NoFileGiven, "no-file-given", "",
      u"marigold-check: no FILE given: checking the settings file the plug-in uses when run from "
      u"this program's folder (as the editor's folder, no PlugInsFolder setting): {0}",
      u"marigold-check: ファイルの指定がないため、プラグインがこのプログラムのフォルダー "
      u"(エディターのフォルダー) から使う設定ファイルを調べます "
      u"(PlugInsFolder の設定は使いません): {0}"},
-    {"effect-disabled", "", u": the entry is disabled", u"。項目は無効になります"},
-    {"effect-grayed", "", u": the entry is grayed", u"。項目は灰色になります"},
-    {"ansi", "", u"ANSI (Shift_JIS on Japanese Windows)", u"シフト JIS (ANSI)"},
-    {"one-level", "", u"one level", u"1 段"},
-    {"levels", "", u"{0} levels", u"{0} 段"},
-    {"quoted", "", u"\"{0}\"", u"「{0}」"},
-    {"list-separator", "", u", ", u"、"},
-    {"one-submenu", "", u"the submenu {0} with all its entries", u"サブメニュー{0}とその中の項目"},
-    {"submenus", "", u"the submenus {0} with all their entries", u"サブメニュー{0}とその中の項目"},
-    {"absolute-form", "", u" (from the settings file's folder, the absolute path is {0})",
+    {Text::EffectDisabled, "effect-disabled", "", u": the entry is disabled",
+     u"。項目は無効になります"},
+    {Text::EffectGrayed, "effect-grayed", "", u": the entry is grayed", u"。項目は灰色になります"},
+    {Text::Ansi, "ansi", "", u"ANSI (Shift_JIS on Japanese Windows)", u"シフト JIS (ANSI)"},
+    {Text::OneLevel, "one-level", "", u"one level", u"1 段"},
+    {Text::Levels, "levels", "", u"{0} levels", u"{0} 段"},
+    {Text::Quoted, "quoted", "", u"\"{0}\"", u"「{0}」"},
+    {Text::ListSeparator, "list-separator", "", u", ", u"、"},
+    {Text::OneSubmenu, "one-submenu", "", u"the submenu {0} with all its entries",
+     u"サブメニュー{0}とその中の項目"},
+    {Text::Submenus, "submenus", "", u"the submenus {0} with all their entries",
+     u"サブメニュー{0}とその中の項目"},
+    {Text::AbsoluteForm, "absolute-form", "",
+     u" (from the settings file's folder, the absolute path is {0})",
      u" (設定ファイルのフォルダーから見た絶対パスは {0} です)"},
-    {"rule-invalid-character", "", u"it contains one of / * ? \" < > |",
+    {Text::RuleInvalidCharacter, "rule-invalid-character", "", u"it contains one of / * ? \" < > |",
      u"/ * ? \" < > | のどれかが含まれています"},
-    {"rule-empty", "", u"it is empty", u"空です"},
-    {"rule-single-leading-backslash", "",
+    {Text::RuleEmpty, "rule-empty", "", u"it is empty", u"空です"},
+    {Text::RuleSingleLeadingBackslash, "rule-single-leading-backslash", "",
      u"only the UNC path of a share, \\\\server\\share, may begin with a backslash",
      u"\\ で始められるのは共有フォルダーの UNC パス (\\\\サーバー\\共有名) だけです"},
-    {"rule-empty-component", "", u"it has an empty component: a doubled \\ inside or at its end",
+    {Text::RuleEmptyComponent, "rule-empty-component", "",
+     u"it has an empty component: a doubled \\ inside or at its end",
      u"途中か末尾に \\ が 2 つ続いていて、空の部分があります"},
-    {"rule-dots-inside", "", u". and .. may only lead the path",
+    {Text::RuleDotsInside, "rule-dots-inside", "", u". and .. may only lead the path",
      u". と .. はパスの先頭にしか置けません"},
-    {"rule-leading-dot", "", u"a component begins with a dot", u"ドットで始まる部分があります"},
-    {"rule-misplaced-colon", "", u"a colon may only follow the drive letter",
-     u"コロンはドライブ文字の直後にしか置けません"},
+    {Text::RuleLeadingDot, "rule-leading-dot", "", u"a component begins with a dot",
+     u"ドットで始まる部分があります"},
+    {Text::RuleMisplacedColon, "rule-misplaced-colon", "",
+     u"a colon may only follow the drive letter", u"コロンはドライブ文字の直後にしか置けません"},
 };
-constexpr size_t ProblemCount = static_cast<size_t>(Problem::UnsetVariable) + 1;
-static_assert(std::size(Table) == ProblemCount + static_cast<size_t>(Text::RuleMisplacedColon) + 1);
+static_assert(InOrder(Problems) && InOrder(Texts));
 
 std::u16string_view Pick(const Message& M, Language Lang) {
   return Lang == Language::Japanese ? M.Japanese : M.English;
 }
 
-const Message& Row(Text T) {
-  return Table[ProblemCount + static_cast<size_t>(T)];
+Message Words(Text T) {
+  return Texts[static_cast<size_t>(T)].Words();
+}
+Message Words(Problem Kind) {
+  return Problems[static_cast<size_t>(Kind)].Words();
 }
 
 // Pattern with {0}, {1}, ... taken from Args and {x} from Named.
@@ -257,16 +287,21 @@ std::string_view SeverityName(Severity Level) {
 
 } // namespace
 
-std::span<const Message> Messages() {
-  return Table;
+std::vector<Message> Messages() {
+  std::vector<Message> All;
+  for (const auto& R : Problems)
+    All.push_back(R.Words());
+  for (const auto& R : Texts)
+    All.push_back(R.Words());
+  return All;
 }
 
 std::u16string Say(Text T, Language Lang, const std::vector<std::u16string>& Args) {
-  return Fill(Pick(Row(T), Lang), Args);
+  return Fill(Pick(Words(T), Lang), Args);
 }
 
 std::string_view ProblemName(Problem Kind) {
-  return Table[static_cast<size_t>(Kind)].Key;
+  return Words(Kind).Key;
 }
 
 std::u16string DiagnosticMessage(const Diagnostic& D, Language Lang) {
@@ -293,7 +328,7 @@ std::u16string DiagnosticMessage(const Diagnostic& D, Language Lang) {
   Named[u's'] = Say(D.Hidden.size() == 1 ? Text::OneSubmenu : Text::Submenus, Lang, {Submenus});
   if (!Arg(1).empty())
     Named[u'a'] = Say(Text::AbsoluteForm, Lang, {Arg(1)});
-  std::u16string Out = Fill(Pick(Table[static_cast<size_t>(D.Kind)], Lang), D.Args, Named);
+  std::u16string Out = Fill(Pick(Words(D.Kind), Lang), D.Args, Named);
   if (D.Because != 0)
     Out += Say(Text::Because, Lang, {Decimal(D.Because)});
   return Out;
@@ -401,7 +436,7 @@ std::string FormatJson(const Report& R, std::u16string_view FileLabel, Language 
            std::string(ProblemName(D.Kind)) +
            "\",\"message\":" + JsonString(Visible(DiagnosticMessage(D, Lang)));
     // Each argument under its name, as the message table names them.
-    std::string_view Fields = Table[static_cast<size_t>(D.Kind)].Fields;
+    std::string_view Fields = Words(D.Kind).Fields;
     for (size_t A = 0; A < D.Args.size() && !Fields.empty(); ++A) {
       const size_t End = std::min(Fields.find(' '), Fields.size());
       Out += ",\"" + std::string(Fields.substr(0, End)) +
