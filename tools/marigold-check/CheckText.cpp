@@ -379,7 +379,7 @@ void TreeJson(const std::vector<TreeItem>& Items, std::string& Out) {
       Out += "{\"separator\":true}";
       continue;
     }
-    Out += "{\"caption\":" + JsonString(Visible(T.Caption, false));
+    Out += "{\"caption\":" + JsonString(Visible(T.Caption, /*TabArrow=*/false));
     if (!T.Submenu)
       Out += ",\"id\":" + std::to_string(T.Id) + ",\"line\":" + std::to_string(T.Line);
     Out += std::string(",\"state\":\"") +
@@ -424,7 +424,7 @@ std::string FormatText(const Report& R, std::u16string_view FileLabel, Language 
 }
 
 std::string FormatJson(const Report& R, std::u16string_view FileLabel, Language Lang) {
-  std::string Out = "{\"file\":" + JsonString(Visible(FileLabel, false)) +
+  std::string Out = "{\"file\":" + JsonString(Visible(FileLabel, /*TabArrow=*/false)) +
                     ",\"encoding\":" + JsonString(EncodingName(R.Encoding)) + ",\"tree\":";
   TreeJson(R.Tree, Out);
   Out += ",\"diagnostics\":[";
@@ -440,7 +440,7 @@ std::string FormatJson(const Report& R, std::u16string_view FileLabel, Language 
     for (size_t A = 0; A < D.Args.size() && !Fields.empty(); ++A) {
       const size_t End = std::min(Fields.find(' '), Fields.size());
       Out += ",\"" + std::string(Fields.substr(0, End)) +
-             "\":" + JsonString(Visible(D.Args[A], false));
+             "\":" + JsonString(Visible(D.Args[A], /*TabArrow=*/false));
       Fields.remove_prefix(std::min(End + 1, Fields.size()));
     }
     if (D.Because != 0)
@@ -448,7 +448,7 @@ std::string FormatJson(const Report& R, std::u16string_view FileLabel, Language 
     if (!D.Hidden.empty()) {
       Out += ",\"submenus\":[";
       for (size_t H = 0; H < D.Hidden.size(); ++H)
-        Out += std::string(H ? "," : "") + JsonString(Visible(D.Hidden[H], false));
+        Out += std::string(H ? "," : "") + JsonString(Visible(D.Hidden[H], /*TabArrow=*/false));
       Out += "]";
     }
     Out += "}";
