@@ -95,4 +95,16 @@ inline std::u16string FromUtf8(std::string_view Bytes) {
   return Text;
 }
 
+// Text with its ASCII letters upper-cased, every other unit as it is: how Windows compares file
+// and variable names that differ only in case. AsciiUppercase(u"c:\\Work") == u"C:\\WORK"
+[[nodiscard]] constexpr char16_t AsciiUppercase(char16_t C) noexcept {
+  return C >= u'a' && C <= u'z' ? static_cast<char16_t>(C - (u'a' - u'A')) : C;
+}
+[[nodiscard]] inline std::u16string AsciiUppercase(std::u16string_view Text) {
+  std::u16string Upper(Text);
+  for (char16_t& C : Upper)
+    C = AsciiUppercase(C);
+  return Upper;
+}
+
 } // namespace marigold

@@ -1,5 +1,7 @@
 #include "lib/FileNameUnit.h"
 
+#include "base/Unicode.h"
+
 #include "lib/ConstUnit.h"
 #include "lib/StringUnit.h"
 
@@ -128,11 +130,7 @@ TExpandedPath ExpandEnvironmentNames(std::u16string_view Path, const Environment
 }
 
 std::u16string CaseFoldedPath(std::u16string_view Path) {
-  std::u16string Folded(Path);
-  for (char16_t& C : Folded)
-    if (C >= u'a' && C <= u'z')
-      C = static_cast<char16_t>(C - (u'a' - u'A'));
-  return Folded;
+  return AsciiUppercase(Path);
 }
 
 bool IsValidUNCPath(std::u16string_view S) {

@@ -1,4 +1,6 @@
 #include "lib/StringSearchUnit.h"
+
+#include "base/Unicode.h"
 #include "lib/PatternSet.h"
 
 #include "lib/StringConvertUnit.h"
@@ -11,15 +13,11 @@ namespace marigold {
 
 namespace {
 
-constexpr char16_t AsciiFold(char16_t C) noexcept {
-  return C >= u'a' && C <= u'z' ? static_cast<char16_t>(C ^ 32) : C;
-}
-
 struct NoFold {
   static char16_t Apply(char16_t C) noexcept { return C; }
 };
 struct WithAsciiFold {
-  static char16_t Apply(char16_t C) noexcept { return AsciiFold(C); }
+  static char16_t Apply(char16_t C) noexcept { return AsciiUppercase(C); }
 };
 
 // Folds on the fly: never a copy of either side.
@@ -261,7 +259,7 @@ void ReplaceInPlace(std::u16string& S, const PatternSet& SearchList, StringArray
 PatternSet::PatternSet(StringArrayView Patterns, bool IgnoreCase)
     : FPatterns(Patterns.size()), FBucketStart(BucketCount + 1, 0), FIgnoreCase(IgnoreCase) {
   auto BucketOf = [IgnoreCase](std::u16string_view Pattern) {
-    const char16_t First = IgnoreCase ? AsciiFold(Pattern[0]) : Pattern[0];
+    const char16_t First = IgnoreCase ? AsciiUppercase(Pattern[0]) : Pattern[0];
     return First % BucketCount;
   };
   for (std::size_t I = 0; I < Patterns.size(); ++I) {

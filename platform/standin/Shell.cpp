@@ -2,6 +2,8 @@
 #include "platform/standin/FilesStandIn.h"
 #include "platform/standin/ShellStandIn.h"
 
+#include "base/Unicode.h"
+
 #include <algorithm>
 #include <filesystem>
 #include <map>
@@ -24,15 +26,13 @@ ShellState& TheShell() {
   return S;
 }
 
-char16_t FoldAscii(char16_t C) {
-  return C >= u'a' && C <= u'z' ? static_cast<char16_t>(C - 32) : C;
-}
-
 // Path begins with the folder Short, as Windows compares names (ASCII letters only).
 bool StartsWithFolder(std::u16string_view Path, std::u16string_view Short) {
   return Path.size() >= Short.size() &&
          std::equal(Short.begin(), Short.end(), Path.begin(),
-                    [](char16_t A, char16_t B) { return FoldAscii(A) == FoldAscii(B); }) &&
+                    [](char16_t A, char16_t B) {
+                      return marigold::AsciiUppercase(A) == marigold::AsciiUppercase(B);
+                    }) &&
          (Path.size() == Short.size() || Path[Short.size()] == u'\\');
 }
 
@@ -46,11 +46,7 @@ void SetVersionNumbers(std::optional<VersionNumbers> Version) {
 }
 // Windows compares variable names without case: the map holds them upper-cased.
 std::u16string VariableKey(std::u16string_view Name) {
-  std::u16string Key(Name);
-  for (char16_t& C : Key)
-    if (C >= u'a' && C <= u'z')
-      C = static_cast<char16_t>(C - (u'a' - u'A'));
-  return Key;
+  return marigold::AsciiUppercase(Name);
 }
 void SetEnvironmentValue(std::u16string Name, std::u16string Value) {
   if (Value.empty())
