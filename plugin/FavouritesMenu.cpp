@@ -58,6 +58,7 @@ TFavouriteLine ParseFavouriteLine(std::u16string_view TrimmedText) {
   // All or nothing: a path with a name left in would be neither what was written nor meant.
   TExpandedPath Expanded = ExpandEnvironmentNames(Line.Path, platform::EnvironmentValue);
   Line.ExpandedPath = Expanded.UnsetNames.empty() ? std::move(Expanded.Path) : Line.Path;
+  Line.UnsetNames = std::move(Expanded.UnsetNames);
   return Line;
 }
 

@@ -42,11 +42,12 @@ struct TFavouriteLine {
   std::u16string Path;         // the target in front of its first " /", as written
   std::u16string Options;      // the target behind its first " /"; empty without one
   std::u16string ExpandedPath; // Path with its variables put in; Path when one is not set
+  std::vector<std::u16string> UnsetNames; // the variables of Path without a value, as written
 };
 // Splits a trimmed line. ParseFavouriteLine(u"Notes\tC:\\a.txt /l 3 /x") gives the label
 // 'Notes', the path 'C:\a.txt' and the options 'l 3 /x'. With USERPROFILE='C:\Users\me',
-// '%USERPROFILE%\a.txt' has the expanded path 'C:\Users\me\a.txt'; the value is put in as it
-// is, so 'C:\' in '%D%\x' gives 'C:\\x', which is not a valid path.
+// '%USERPROFILE%\a.txt' has the expanded path 'C:\Users\me\a.txt', and 'C:\' in '%D%\x'
+// gives 'C:\x' (ExpandEnvironmentNames).
 [[nodiscard]] TFavouriteLine ParseFavouriteLine(std::u16string_view TrimmedText);
 
 // What one line shows in the menu.

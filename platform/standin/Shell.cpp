@@ -17,6 +17,7 @@ struct ShellState {
   std::map<int32_t, std::u16string> Folders{{0x26, u"C:\\Program Files"},
                                             {0x1A, u"C:\\Users\\u\\AppData\\Roaming"}};
   std::optional<VersionNumbers> Version = VersionNumbers{6, 1, 7601};
+  // By name upper-cased: Windows compares variable names without case.
   std::map<std::u16string, std::u16string, std::less<>> Environment;
   std::vector<std::pair<std::u16string, std::u16string>> ShortNames;
 };
@@ -29,10 +30,9 @@ ShellState& TheShell() {
 // Path begins with the folder Short, as Windows compares names (ASCII letters only).
 bool StartsWithFolder(std::u16string_view Path, std::u16string_view Short) {
   return Path.size() >= Short.size() &&
-         std::equal(Short.begin(), Short.end(), Path.begin(),
-                    [](char16_t A, char16_t B) {
-                      return marigold::AsciiUppercase(A) == marigold::AsciiUppercase(B);
-                    }) &&
+         std::equal(
+             Short.begin(), Short.end(), Path.begin(),
+             [](char16_t A, char16_t B) { return AsciiUppercase(A) == AsciiUppercase(B); }) &&
          (Path.size() == Short.size() || Path[Short.size()] == u'\\');
 }
 
@@ -44,15 +44,11 @@ void SetShellFolder(int32_t Csidl, std::u16string Path) {
 void SetVersionNumbers(std::optional<VersionNumbers> Version) {
   TheShell().Version = Version;
 }
-// Windows compares variable names without case: the map holds them upper-cased.
-std::u16string VariableKey(std::u16string_view Name) {
-  return marigold::AsciiUppercase(Name);
-}
 void SetEnvironmentValue(std::u16string Name, std::u16string Value) {
   if (Value.empty())
-    TheShell().Environment.erase(VariableKey(Name));
+    TheShell().Environment.erase(AsciiUppercase(Name));
   else
-    TheShell().Environment[VariableKey(Name)] = std::move(Value);
+    TheShell().Environment[AsciiUppercase(Name)] = std::move(Value);
 }
 void SetShortName(std::u16string Short, std::u16string Long) {
   TheShell().ShortNames.emplace_back(std::move(Short), std::move(Long));
@@ -81,7 +77,7 @@ bool QueryVersionNumbers(VersionNumbers& Out) {
 
 std::u16string EnvironmentValue(std::u16string_view Name) {
   auto& S = standin::TheShell();
-  auto Found = S.Environment.find(standin::VariableKey(Name));
+  auto Found = S.Environment.find(AsciiUppercase(Name));
   return Found == S.Environment.end() ? std::u16string() : Found->second;
 }
 

@@ -17,8 +17,6 @@ namespace marigold::platform::standin {
 void SetShellFolder(int32_t Csidl, std::u16string Path);
 // The version the platform reports; nullopt makes the query fail.
 void SetVersionNumbers(std::optional<VersionNumbers> Version);
-// Name as the environment keys it: ASCII letters upper-cased.
-std::u16string VariableKey(std::u16string_view Name);
 // The value EnvironmentValue reports for Name (compared without case); an empty Value unsets it.
 void SetEnvironmentValue(std::u16string Name, std::u16string Value);
 // Short names another spelling of the folder Long: LongPathName turns a leading Short (ASCII

@@ -5,7 +5,6 @@
 #include "lib/FileNameUnit.h"
 #include "lib/StringRecordList.h"
 #include "platform/MenuDrawing.h"
-#include "platform/Shell.h"
 #include "plugin/FavouritesMenu.h"
 
 #include <algorithm>
@@ -265,14 +264,13 @@ public:
     // What the plug-in classifies and opens: the path with its variables put in.
     const std::u16string& Path = E.Line.ExpandedPath;
     const std::u16string& Written = E.Line.Path;
-    const TExpandedPath Expanded = ExpandEnvironmentNames(Written, platform::EnvironmentValue);
     if (Path != Written)
       Add(I, Severity::Note, Problem::Expanded, {Written, Path});
     const Outcome Effect = E.Kind == FavouriteKind::Missing ? Outcome::Grayed
                            : E.Kind == FavouriteKind::NotAbsolute && !Trimmed.empty()
                                ? Outcome::Disabled
                                : Outcome::None;
-    if (!NamedCause(I, Depth, E, Trimmed, Written, Expanded, Effect))
+    if (!NamedCause(I, Depth, E, Trimmed, Effect))
       PlainCause(I, E, Trimmed, Folder, Path != Written);
     if (E.Line.FieldCount == 1 && E.Kind != FavouriteKind::NotAbsolute &&
         E.Kind != FavouriteKind::Malformed && Path.ends_with(u'\\') &&
@@ -307,7 +305,8 @@ private:
   // The one cause a look at the line can name for an entry that does not work; false when there
   // is none to name, or nothing goes wrong.
   bool NamedCause(int32_t I, int32_t Depth, const TFavouriteEntry& E, std::u16string_view Trimmed,
-                  const std::u16string& Written, const TExpandedPath& Expanded, Outcome Effect) {
+                  Outcome Effect) {
+    const std::u16string& Written = E.Line.Path;
     const auto Named = [&](Problem Kind, std::vector<std::u16string> Args) {
       Add(I, Severity::Warning, Kind, std::move(Args)).Effect = Effect;
       return true;
@@ -334,10 +333,10 @@ private:
       return Named(Problem::FullWidthSpaceFirst, {Written});
     else if (At != std::u16string::npos)
       return Named(Problem::FullWidthSpace, {Written, Written.substr(0, At)});
-    if (Expanded.UnsetNames.empty())
+    if (E.Line.UnsetNames.empty())
       return false;
     std::vector<std::u16string> Seen;
-    for (const std::u16string& Name : Expanded.UnsetNames)
+    for (const std::u16string& Name : E.Line.UnsetNames)
       if (std::find(Seen.begin(), Seen.end(), CaseFoldedPath(Name)) == Seen.end()) {
         Seen.push_back(CaseFoldedPath(Name));
         Named(Problem::UnsetVariable, {u"%" + Name + u"%"});
@@ -423,10 +422,13 @@ Report CheckSettings(std::string_view Bytes, std::u16string_view Folder,
     return Cause ? Check.Line(Cause->Index) : 0;
   };
   // An over-indented line comes first, with every submenu it keeps from being closed.
+  std::set<int32_t> Unclosed;
   std::map<int32_t, std::vector<std::u16string>> Hidden; // by the ignored line's file line
   for (int32_t Header : Walk.Headers)
-    if (!Walk.Closed(Header))
+    if (!Walk.Closed(Header)) {
+      Unclosed.insert(Header);
       Hidden[FollowsFrom(Header)].push_back(plugin::FileNamePart(Trimmed(Header)));
+    }
   for (const TIgnoredLine& L : Walk.Ignored) {
     if (L.MostAllowed == 0) {
       Check.Add(L.Index, Severity::Warning, Problem::IgnoredBeforeTop, {Decimal(L.Depth)});
@@ -443,7 +445,7 @@ Report CheckSettings(std::string_view Bytes, std::u16string_view Folder,
   for (int32_t Header : Walk.Headers) {
     const size_t First = R.Diagnostics.size();
     Check.Header(Header, plugin::IndentLevel(Lines.GetItem(Header)), Trimmed(Header));
-    if (!Walk.Closed(Header))
+    if (Unclosed.contains(Header))
       Check.Add(Header, Severity::Warning, Problem::HeaderNeverClosed,
                 {plugin::FileNamePart(Trimmed(Header))});
     // The line that makes it a header is one too deep: what it says follows from that.

@@ -39,7 +39,12 @@ Options ReadOptions(const std::vector<std::u16string>& Arguments) {
   bool OptionsEnded = false;
   for (size_t I = 0; I < Arguments.size(); ++I) {
     const std::u16string& A = Arguments[I];
-    if (!OptionsEnded && (A == u"--lang" || A.starts_with(u"--lang="))) {
+    if (OptionsEnded || A.size() < 2 || !A.starts_with(u'-')) {
+      if (O.File.empty())
+        O.File = A;
+      else
+        Wrong(Text::SecondFile, A);
+    } else if (A == u"--lang" || A.starts_with(u"--lang=")) {
       const std::u16string L = A.size() > 6               ? A.substr(7)
                                : I + 1 < Arguments.size() ? Arguments[++I]
                                                           : std::u16string();
@@ -47,20 +52,16 @@ Options ReadOptions(const std::vector<std::u16string>& Arguments) {
         O.Lang = L == u"ja" ? Language::Japanese : Language::English;
       else
         Wrong(Text::LanguageValue, L);
-    } else if (!OptionsEnded && A == u"--json") {
+    } else if (A == u"--json") {
       O.Json = true;
-    } else if (!OptionsEnded && (A == u"--help" || A == u"-h")) {
+    } else if (A == u"--help" || A == u"-h") {
       O.Help = true;
-    } else if (!OptionsEnded && A == u"--version") {
+    } else if (A == u"--version") {
       O.Version = true;
-    } else if (!OptionsEnded && A == u"--") {
+    } else if (A == u"--") {
       OptionsEnded = true;
-    } else if (!OptionsEnded && A.starts_with(u"-") && A.size() > 1) {
-      Wrong(Text::UnknownOption, A);
-    } else if (O.File.empty()) {
-      O.File = A;
     } else {
-      Wrong(Text::SecondFile, A);
+      Wrong(Text::UnknownOption, A);
     }
   }
   return O;
